@@ -1,0 +1,3 @@
+#include "app/launch_state.h"
+
+LaunchStateRecord LaunchState;

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what the launcher, its tests and its demo need on Debian 12, and
+# nothing that is there already. Run as root.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
+  libcurl4-openssl-dev libjsoncpp-dev libudev-dev
+  libgl-dev libxkbcommon-dev fonts-wqy-microhei locales
+  libgtest-dev libbenchmark-dev libssl-dev libcpp-httplib-dev
+  xvfb xauth xdotool x11-utils iproute2 util-linux
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+  [ "$status" = installed ] || missing+=("$package")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The code-page tests run under a GBK locale as a Chinese office PC would.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.gbk'; then
+  localedef -i zh_CN -f GBK zh_CN.GBK
+fi
