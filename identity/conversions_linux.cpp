@@ -5,6 +5,8 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include "identity/md5.h"
+
 namespace {
 
 // The system code page is the codeset of the current locale.
@@ -36,9 +38,14 @@ std::string Convert(iconv_t descriptor, const std::string& input, const std::str
         output += replacement;
         std::size_t skip = unitSize;
         if (unitSize == 2 && inLeft >= 4) {
-            // A surrogate pair counts as one character.
-            auto high = static_cast<unsigned char>(in[1]) << 8 | static_cast<unsigned char>(in[0]);
-            if (high >= 0xD800 && high <= 0xDBFF)
+            // A surrogate pair counts as one character; a lone high surrogate
+            // does not take the unit after it along.
+            auto unitAt = [](const char* bytes) {
+                return static_cast<unsigned char>(bytes[1]) << 8 | static_cast<unsigned char>(bytes[0]);
+            };
+            const int high = unitAt(in);
+            const int low = unitAt(in + 2);
+            if (high >= 0xD800 && high <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF)
                 skip = 4;
         }
         skip = std::min(skip, inLeft);
@@ -99,4 +106,14 @@ std::u16string ToWide(const std::string& text)
         wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(utf16[i]) |
                                              static_cast<unsigned char>(utf16[i + 1]) << 8));
     return wide;
+}
+
+std::u16string Md5Hex(const std::u16string& text)
+{
+    CMD5 md5;
+    md5.DigestString(ToNarrow(text).c_str());
+    std::u16string hex = ToWide(md5.GetDigestText());
+    std::transform(hex.begin(), hex.end(), hex.begin(),
+                   [](char16_t c) { return c >= u'a' && c <= u'f' ? static_cast<char16_t>(c - u'a' + u'A') : c; });
+    return hex;
 }
