@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "identity/hardware_queries.h"
+#include "identity/identity_sources.h"
+
 // The identity values of this PC, gathered once per start before the device
 // report is composed.
 struct DeviceIdentityRecord {
@@ -16,12 +19,13 @@ struct DeviceIdentityRecord {
 
 extern DeviceIdentityRecord DeviceIdentity;
 
+// The machine-id file, in the current directory.
+inline constexpr char kMachineIdFileName[] = "qlx.ico";
+
 // Fills WinAccount and WinDomain; false when the host name cannot be read.
 bool ReadAccountAndDomain();
+bool ReadAccountAndDomain(const IdentitySources& sources);
 
 // Fills the remaining fields and keeps "qlx.ico" in the current directory.
 void GatherDeviceValues();
-
-// The adapter query: writes the MAC entry into `text` and returns its length;
-// 0 and `text` unchanged when no adapter is accepted or the query fails.
-int QueryMacText(std::string& text);
+void GatherDeviceValues(const IdentitySources& sources);
