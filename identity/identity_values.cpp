@@ -67,7 +67,9 @@ std::string FormatTimeOfDay(const LocalTime& time)
 
 std::u16string TrimMacCopy(std::u16string copy, bool& cut)
 {
-    copy.erase(0, std::min(copy.find_first_of(u"xM"), copy.size()));
+    const std::size_t start = copy.find_first_of(u"xM");
+    if (start != std::u16string::npos)
+        copy.erase(0, start);
     const std::size_t end = copy.find_first_of(u"xG");
     cut = end != std::u16string::npos;
     if (cut)
