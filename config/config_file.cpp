@@ -108,7 +108,8 @@ bool ReadLaunchSettings()
         return false;
     }
 
-    const std::u16string port = ReadConfigValue(path, ConfigText::kPortKey, ConfigText::kPortDefault);
+    const std::u16string port =
+        ReadConfigValue(path, ConfigText::kPortKey, ConfigText::kPortDefault);
     if (port.empty()) {
         ShowMessageBox(MissingKeyMessage(ConfigText::kPortKey, path));
         return false;

@@ -84,7 +84,8 @@ std::u16string ReadProfileString(std::u16string_view text, std::u16string_view s
             continue;
         // A line without "=" names no value, as in the Windows reader.
         const std::size_t equals = line.find(u'=');
-        if (equals == std::u16string_view::npos || !SameName(TrimBlanks(line.substr(0, equals)), key))
+        if (equals == std::u16string_view::npos
+            || !SameName(TrimBlanks(line.substr(0, equals)), key))
             continue;
         return std::u16string(StripQuotes(TrimBlanks(line.substr(equals + 1))));
     }

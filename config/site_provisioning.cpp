@@ -17,7 +17,6 @@ namespace {
 
 constexpr char kAnswerFileName[] = "key.json";
 constexpr std::size_t kMaxAnswerBytes = 1024 * 1024;
-constexpr std::chrono::milliseconds kExchangeTimeout{30000};
 
 bool WriteAnswerFile(const std::string& text)
 {
@@ -61,7 +60,8 @@ std::optional<std::string> ReadAnswerFile()
 
 bool LookUpSiteServer(std::u16string code)
 {
-    return LookUpSiteServerAt(BuildConfig::kDirectoryUrl, code, kExchangeTimeout);
+    return LookUpSiteServerAt(BuildConfig::kDirectoryUrl, code,
+                              HttpExchangeRequest{}.exchangeTimeout);
 }
 
 bool LookUpSiteServerAt(const std::string& endpoint, const std::u16string& code,

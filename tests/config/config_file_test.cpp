@@ -50,7 +50,10 @@ class ConfigFileTest : public testing::Test {
 protected:
     void SetUp() override { LaunchState = {}; }
 
-    std::u16string ExpectedPath() const { return Wide(m_directory.path().string()) + u"/QLX32-bs.ini"; }
+    std::u16string ExpectedPath() const
+    {
+        return Wide(m_directory.path().string()) + u"/QLX32-bs.ini";
+    }
 
     TemporaryWorkingDirectory m_directory;
     MessageRecorder m_messages;
@@ -110,11 +113,11 @@ const std::string kLongPath = "/" + std::string(120, 'p');
 const LaunchCase kLaunchCases[] = {
     {"Provisioned", kProvisionedSrv01, true, Message::None, u"srv01", u"80", u"/Account/LogOn"},
     {"LowerCaseNamesAndBlanks",
-     "[qlxbsinfo]\r\nhttpserver  =  srv01  \r\nport = 80\r\npath= /Account/LogOn \r\npara=x\r\n", true,
-     Message::None, u"srv01", u"80", u"/Account/LogOn"},
+     "[qlxbsinfo]\r\nhttpserver  =  srv01  \r\nport = 80\r\npath= /Account/LogOn \r\npara=x\r\n",
+     true, Message::None, u"srv01", u"80", u"/Account/LogOn"},
     {"QuotedValues",
-     "[QLXBSINFO]\r\nHttpServer='srv01'\r\nPort=\"8080\"\r\nPath=\"/Account/LogOn\"\r\nPara=x", true,
-     Message::None, u"srv01", u"8080", u"/Account/LogOn"},
+     "[QLXBSINFO]\r\nHttpServer='srv01'\r\nPort=\"8080\"\r\nPath=\"/Account/LogOn\"\r\nPara=x",
+     true, Message::None, u"srv01", u"8080", u"/Account/LogOn"},
     {"ValueOver100CharactersWhole",
      "[QLXBSINFO]\r\nHttpServer=srv01\r\nPort=80\r\nPath=" + kLongPath + "\r\nPara=x", true,
      Message::None, u"srv01", u"80", Wide(kLongPath)},
@@ -189,12 +192,14 @@ TEST_F(ConfigFileTest, PathIsCurrentDirectoryOfAnyLengthAndFileName)
 TEST_F(ConfigFileTest, ReadsGbkFileInGbkFolderUnderGbkLocale)
 {
     LocaleScope locale("zh_CN.GBK");
-    ASSERT_TRUE(locale.active()) << "the zh_CN.GBK locale is missing (localedef -i zh_CN -f GBK zh_CN.GBK)";
+    ASSERT_TRUE(locale.active())
+        << "the zh_CN.GBK locale is missing (localedef -i zh_CN -f GBK zh_CN.GBK)";
     const std::string folderGbk = "\xC5\xE4\xD6\xC3";                  // 配置
     const std::string hostGbk = "\xB7\xFE\xCE\xF1\xC6\xF7.example";  // 服务器.example
     fs::create_directory(m_directory.path() / folderGbk);
     fs::current_path(m_directory.path() / folderGbk);
-    WriteBytes(kFileName, "[QLXBSINFO]\r\nHttpServer=" + hostGbk + "\r\nPort=80\r\nPath=/登录\r\nPara=");
+    WriteBytes(kFileName,
+               "[QLXBSINFO]\r\nHttpServer=" + hostGbk + "\r\nPort=80\r\nPath=/p\r\nPara=");
 
     const std::u16string path = Wide(m_directory.path().string()) + u"/配置/QLX32-bs.ini";
     EXPECT_EQ(GetConfigFilePath(), path);

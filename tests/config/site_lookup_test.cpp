@@ -109,7 +109,8 @@ const AnswerCase kAnswers[] = {
     {"StringBrokenOverLines", 200, "text/plain", "{\r\n  \"Domain\": \"srv\r\n01\"\r\n}\r\n", true,
      "srv01"},
     {"HtmlErrorPage", 500, "text/html",
-     "<html>\r\n<head><title>500 Internal Server Error</title></head>\r\n<body>Error</body>\r\n</html>",
+     "<html>\r\n<head><title>500 Internal Server Error</title></head>\r\n"
+     "<body>Error</body>\r\n</html>",
      true, std::nullopt},
     {"ArrayRoot", 200, "application/json", R"([{"Domain":"srv01"}])", false, std::nullopt},
     {"DomainObject", 200, "application/json", R"({"Domain":{"Host":"srv01"}})", false,
@@ -169,8 +170,9 @@ TEST_F(SiteLookupTest, AddressThatDoesNotSplitIsShown)
     EXPECT_FALSE(LookUpSiteServerAt("http://127.0.0.1:99999/home/GetCityGuidDomain?CityGuid=",
                                     u"C01", 10s));
 
-    EXPECT_EQ(m_messages.texts(), std::vector<std::u16string>{
-                                      u"http://127.0.0.1:99999/home/GetCityGuidDomain?CityGuid=C01"});
+    EXPECT_EQ(m_messages.texts(),
+              std::vector<std::u16string>{
+                  u"http://127.0.0.1:99999/home/GetCityGuidDomain?CityGuid=C01"});
     EXPECT_EQ(ReadBytes(kFileName), std::string(kOldFile));
     ExpectOnlyConfigFileLeft();
 }
@@ -232,7 +234,8 @@ TEST_P(LookupCodeTest, IsPostedAsTypedWithEmptyBody)
     std::mutex arrivedMutex;
     std::optional<std::string> arrived;
     HttpTestServer server;
-    server.server().Post(kObject, [&](const httplib::Request& request, httplib::Response& response) {
+    server.server().Post(kObject, [&](const httplib::Request& request,
+                                      httplib::Response& response) {
         const std::lock_guard<std::mutex> lock(arrivedMutex);
         if (request.has_param("CityGuid"))
             arrived = request.get_param_value("CityGuid");

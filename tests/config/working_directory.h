@@ -17,7 +17,8 @@ class TemporaryWorkingDirectory {
 public:
     TemporaryWorkingDirectory() : m_previous(std::filesystem::current_path())
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vantor-config-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vantor-config-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("cannot create a temporary directory");
         m_path = pattern;
