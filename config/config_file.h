@@ -20,5 +20,5 @@ enum class WriteConfigResult {
 };
 
 // Replaces "QLX32-bs.ini" in the current directory with the provisioning text
-// for `host`.
+// for `host`, whole or not at all.
 WriteConfigResult WriteConfigFile(const std::u16string& host);

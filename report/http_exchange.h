@@ -1,15 +1,31 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 // One form POST as the launcher makes it, shared by the directory lookup and
 // the device report.
+//
+// The address is split into host, port and object; only "http" is accepted,
+// and the text between the host's colon and the first slash must be a port
+// number. Characters the request line cannot carry raw (blanks, controls,
+// bytes of 0x80 and above, '#', quotes and the like) are sent percent-encoded,
+// so the server decodes the object exactly as given; everything else,
+// '%', '&', '=' and '+' included, goes out as it stands.
+//
+// The request carries the program's name as user agent, the two headers
+// "Content-Type: application/x-www-form-urlencoded;charset=gb2312" and
+// "Accept: */*", and the body bytes with their exact length. Proxies come from
+// the usual environment variables; a connection to the same server is reused.
 struct HttpExchangeRequest {
     std::string address;          // "http://host[:port]/object", code-page bytes
     std::string body;             // sent as is, with its exact length
     bool readAnswer = false;      // the report never reads the answer
     std::size_t maxAnswerBytes = 1024 * 1024;
+    std::chrono::milliseconds connectTimeout{10000};
+    std::chrono::milliseconds exchangeTimeout{30000};  // connect, send and answer together
 };
 
 enum class HttpExchangeOutcome {
@@ -26,4 +42,13 @@ struct HttpExchangeResult {
     std::string answer;  // only when readAnswer
 };
 
+// The address as PostForm requests it, "http://host:port/object" with the
+// object encoded as above, or nothing when the address does not split.
+std::optional<std::string> SplitHttpAddress(const std::string& address);
+
+// Never throws. Without readAnswer the exchange counts as sent once the server's
+// status line has arrived; the rest of the answer is drained (up to
+// maxAnswerBytes, so the connection can be reused) and otherwise ignored. With
+// readAnswer the whole answer must arrive within maxAnswerBytes, else the
+// exchange fails and nothing is returned.
 HttpExchangeResult PostForm(const HttpExchangeRequest& request);

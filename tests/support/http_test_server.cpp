@@ -6,6 +6,9 @@
 HttpTestServer::HttpTestServer(std::string host, int port)
     : m_host(std::move(host)), m_port(port)
 {
+    // A kept-alive connection would hold stop() up for the keep-alive time-out
+    // (5 s); a test that wants reuse raises the count again.
+    m_server.set_keep_alive_max_count(1);
     m_server.set_logger([this](const httplib::Request& request, const httplib::Response&) {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_requests.push_back({request.method, request.target, request.path, request.body,

@@ -9,7 +9,8 @@
 
 // A real HTTP server on the loopback interface, started and stopped by a test.
 // Register routes on server() before start(); every request that reaches the
-// server is recorded, whether a route answered it or not.
+// server is recorded, whether a route answered it or not. The server closes each
+// connection after its answer, so that stop() returns at once.
 struct RecordedRequest {
     std::string method;
     std::string target;  // the request target as sent, query included
@@ -34,6 +35,8 @@ public:
     int port() const { return m_port; }
     std::string baseUrl() const;  // "http://127.0.0.1:PORT"
 
+    // A request is recorded once its answer has gone out, so a client may see
+    // the answer first: read the requests after stop().
     std::vector<RecordedRequest> requests() const;
 
 private:

@@ -1,0 +1,218 @@
+#include "report/http_exchange.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+struct CurlUrlDeleter {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+struct CurlTextDeleter {
+    void operator()(char* text) const { curl_free(text); }
+};
+struct CurlListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+struct CurlEasyDeleter {
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+
+using CurlUrl = std::unique_ptr<CURLU, CurlUrlDeleter>;
+using CurlList = std::unique_ptr<curl_slist, CurlListDeleter>;
+
+// What RFC 3986 lets a path or query carry raw. '%' passes too: the object is
+// sent as given, not re-encoded.
+bool FitsRequestLine(unsigned char c)
+{
+    constexpr std::string_view kMarks = "-._~!$&'()*+,;=:@/?%";
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+        || kMarks.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+std::string EncodeObject(std::string_view object)
+{
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::string encoded = "/";
+    if (!object.empty() && object.front() == '/')
+        encoded.clear();
+    for (const unsigned char c : object) {
+        if (FitsRequestLine(c)) {
+            encoded += static_cast<char>(c);
+        } else {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 0x0F];
+        }
+    }
+    return encoded;
+}
+
+std::optional<std::string> UrlPart(CURLU* url, CURLUPart part, unsigned int flags)
+{
+    char* text = nullptr;
+    if (curl_url_get(url, part, &text, flags) != CURLUE_OK)
+        return std::nullopt;
+    const std::unique_ptr<char, CurlTextDeleter> owner(text);
+    return std::string(text);
+}
+
+}  // namespace
+
+// Credentials in the address are dropped: the connection carries no user name
+// and no password.
+std::optional<std::string> SplitHttpAddress(const std::string& address)
+{
+    const std::size_t schemeEnd = address.find("://");
+    if (schemeEnd == std::string::npos)
+        return std::nullopt;
+    const std::size_t authorityStart = schemeEnd + 3;
+    const std::size_t objectStart =
+        std::min(address.find_first_of("/?#", authorityStart), address.size());
+    if (objectStart == authorityStart)
+        return std::nullopt;
+
+    const std::string object = EncodeObject(std::string_view(address).substr(objectStart));
+    const CurlUrl url(curl_url());
+    if (!url
+        || curl_url_set(url.get(), CURLUPART_URL, (address.substr(0, objectStart) + object).c_str(),
+                        CURLU_PATH_AS_IS)
+               != CURLUE_OK)
+        return std::nullopt;
+
+    const std::optional<std::string> scheme = UrlPart(url.get(), CURLUPART_SCHEME, 0);
+    const std::optional<std::string> host = UrlPart(url.get(), CURLUPART_HOST, 0);
+    const std::optional<std::string> port = UrlPart(url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
+    if (scheme != "http" || !host || !port)
+        return std::nullopt;
+    return "http://" + *host + ":" + *port + object;
+}
+
+namespace {
+
+struct AnswerSink {
+    bool keep = false;
+    std::size_t limit = 0;
+    std::size_t received = 0;
+    std::string text;
+};
+
+size_t ReceiveAnswer(char* data, size_t size, size_t count, void* userData)
+{
+    auto* sink = static_cast<AnswerSink*>(userData);
+    const std::size_t length = size * count;
+    if (length > sink->limit - sink->received)
+        return 0;  // aborts the transfer
+    try {
+        if (sink->keep)
+            sink->text.append(data, length);
+    } catch (...) {
+        return 0;
+    }
+    sink->received += length;
+    return length;
+}
+
+bool AppendHeader(CurlList& headers, const char* header)
+{
+    curl_slist* grown = curl_slist_append(headers.get(), header);
+    if (!grown)
+        return false;
+    headers.release();
+    headers.reset(grown);
+    return true;
+}
+
+bool BuildHeaders(CurlList& headers)
+{
+    // "Expect:" only stops curl from adding "Expect: 100-continue"; it is not sent.
+    return AppendHeader(headers, "Content-Type: application/x-www-form-urlencoded;charset=gb2312")
+        && AppendHeader(headers, "Accept: */*") && AppendHeader(headers, "Expect:");
+}
+
+long Milliseconds(std::chrono::milliseconds duration)
+{
+    // curl reads 0 as "no limit".
+    return std::max<long>(1, static_cast<long>(duration.count()));
+}
+
+bool SetOptions(CURL* curl, const HttpExchangeRequest& request, const std::string& url,
+                curl_slist* headers, AnswerSink* sink)
+{
+    return curl_easy_setopt(curl, CURLOPT_URL, url.c_str()) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1}) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_USERAGENT, program_invocation_short_name) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_POST, 1L) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
+                            static_cast<curl_off_t>(request.body.size()))
+               == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.data()) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, Milliseconds(request.connectTimeout))
+               == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, Milliseconds(request.exchangeTimeout))
+               == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, ReceiveAnswer) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_WRITEDATA, sink) == CURLE_OK;
+}
+
+// One handle for the process, so that its connection cache lets the next
+// exchange with the same server reuse the connection.
+CURL* SharedHandle()
+{
+    static std::unique_ptr<CURL, CurlEasyDeleter> handle;
+    if (!handle)
+        handle.reset(curl_easy_init());
+    else
+        curl_easy_reset(handle.get());
+    return handle.get();
+}
+
+HttpExchangeResult Exchange(const HttpExchangeRequest& request)
+{
+    const std::optional<std::string> url = SplitHttpAddress(request.address);
+    if (!url)
+        return {HttpExchangeOutcome::SplitFailed, 0, {}};
+
+    static std::mutex handleMutex;
+    const std::lock_guard<std::mutex> lock(handleMutex);
+    CURL* curl = SharedHandle();
+    if (!curl)
+        return {HttpExchangeOutcome::NoConnection, 0, {}};
+
+    CurlList headers;
+    AnswerSink sink;
+    sink.keep = request.readAnswer;
+    sink.limit = request.maxAnswerBytes;
+    if (!BuildHeaders(headers) || !SetOptions(curl, request, *url, headers.get(), &sink))
+        return {HttpExchangeOutcome::NoRequest, 0, {}};
+
+    const CURLcode code = curl_easy_perform(curl);
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    // Without readAnswer, an answer cut short after its status line still counts.
+    const bool answered = code == CURLE_OK || (!request.readAnswer && status >= 200);
+    if (!answered)
+        return {HttpExchangeOutcome::SendFailed, 0, {}};
+    return {HttpExchangeOutcome::Sent, status, std::move(sink.text)};
+}
+
+}  // namespace
+
+HttpExchangeResult PostForm(const HttpExchangeRequest& request)
+{
+    try {
+        return Exchange(request);
+    } catch (...) {
+        return {HttpExchangeOutcome::SendFailed, 0, {}};
+    }
+}

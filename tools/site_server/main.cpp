@@ -1,0 +1,94 @@
+// The demo site server: directory lookup, device reports and the login page,
+// on one address. Prints "listening on ADDRESS:PORT" once clients can connect
+// (the port actually bound, so --port 0 takes a free one), then one line per
+// lookup and per report; stops on SIGINT or SIGTERM.
+#include "tools/site_server/site_routes.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: site_server [--address 127.0.0.1] [--port 80] [--domain HOST]\n"
+    "  --domain is the host the directory lookup answers (default: the address)\n";
+
+bool ParseArguments(int argc, char** argv, std::map<std::string, std::string>& options)
+{
+    for (int i = 1; i < argc; i += 2) {
+        const std::string name = argv[i];
+        if (!options.count(name) || i + 1 >= argc)
+            return false;
+        options[name] = argv[i + 1];
+    }
+    return true;
+}
+
+bool ParsePort(const std::string& text, int& port)
+{
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    port = std::stoi(text);
+    return port <= 65535;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::map<std::string, std::string> options{
+        {"--address", "127.0.0.1"}, {"--port", "80"}, {"--domain", ""}};
+    int port = 0;
+    if (!ParseArguments(argc, argv, options) || !ParsePort(options["--port"], port)) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    const std::string address = options["--address"];
+    const std::string domain = options["--domain"].empty() ? address : options["--domain"];
+
+    // Every thread inherits the blocked signals; only sigwait below takes them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGUSR1);  // the listener ended by itself
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    std::mutex outputMutex;
+    SiteRoutes routes(domain, [&](const std::string& line) {
+        const std::lock_guard<std::mutex> lock(outputMutex);
+        std::cout << line << std::endl;
+    });
+    httplib::Server server;
+    // An idle kept-alive connection holds stop() up until it times out.
+    server.set_keep_alive_timeout(1);
+    routes.install(server);
+
+    const int boundPort =
+        port == 0 ? server.bind_to_any_port(address) : (server.bind_to_port(address, port) ? port : -1);
+    if (boundPort <= 0) {
+        std::cerr << "site_server: cannot listen on " << address << ":" << port << "\n";
+        return 1;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(outputMutex);
+        std::cout << "listening on " << address << ":" << boundPort << std::endl;
+    }
+
+    std::thread listener([&] {
+        server.listen_after_bind();
+        kill(getpid(), SIGUSR1);
+    });
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    server.stop();
+    listener.join();
+    return received == SIGUSR1 ? 1 : 0;
+}
