@@ -9,7 +9,7 @@ packages=(
   libcurl4-openssl-dev libjsoncpp-dev libudev-dev
   libgl-dev libxkbcommon-dev fonts-wqy-microhei locales
   libgtest-dev libbenchmark-dev libssl-dev libcpp-httplib-dev
-  xvfb xauth xdotool x11-utils iproute2 util-linux
+  xvfb xauth xdotool x11-utils openbox iproute2 util-linux curl
 )
 
 missing=()

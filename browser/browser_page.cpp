@@ -1,0 +1,96 @@
+#include "browser/browser_page.h"
+
+#include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineView>
+
+#include "browser/cefbrowsereventhandler.h"
+
+namespace {
+
+// Failures of the network and the engine replace the page; an HTTP status is
+// the server's own page and stays.
+bool IsLoadError(const QWebEngineLoadingInfo& info)
+{
+    return info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
+           info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain &&
+           info.errorDomain() != QWebEngineLoadingInfo::NoErrorDomain;
+}
+
+}
+
+BrowserPage::BrowserPage(QWebEngineProfile* profile, CCefBrowserEventHandler& client, Kind kind,
+                         QWebEngineView* view, QWidget* hostWindow)
+    : QWebEnginePage(profile, view), m_client(client), m_kind(kind), m_hostWindow(hostWindow)
+{
+    view->setPage(this);
+    connect(this, &QWebEnginePage::titleChanged, this,
+            [this](const QString& title) { m_client.OnTitleChange(*this, title); });
+    connect(this, &QWebEnginePage::loadingChanged, this, &BrowserPage::OnLoadingChanged);
+    connect(this, &QWebEnginePage::windowCloseRequested, this,
+            &BrowserPage::OnWindowCloseRequested);
+}
+
+BrowserPage::~BrowserPage()
+{
+    m_client.OnBeforeClose(*this);
+}
+
+bool BrowserPage::IsPopup() const
+{
+    return m_kind == Kind::Popup;
+}
+
+bool BrowserPage::HasDocument() const
+{
+    return m_bHasDocument;
+}
+
+QWidget* BrowserPage::HostWindow() const
+{
+    return m_hostWindow;
+}
+
+void BrowserPage::CloseBrowser()
+{
+    // Later, not now: this may run inside one of the page's own signals.
+    if (m_hostWindow) {
+        m_hostWindow->hide();
+        m_hostWindow->deleteLater();
+    }
+}
+
+QWebEnginePage* BrowserPage::createWindow(WebWindowType)
+{
+    auto* popup = new BrowserPopupWindow();
+    auto* page = new BrowserPage(profile(), m_client, Kind::Popup, popup->View(), popup);
+    m_client.OnAfterCreated(*page);
+    return page;
+}
+
+void BrowserPage::OnLoadingChanged(const QWebEngineLoadingInfo& info)
+{
+    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
+        m_bHasDocument = true;
+    if (IsLoadError(info))
+        m_client.OnLoadError(*this, info.errorCode(), info.errorString(), info.url());
+}
+
+void BrowserPage::OnWindowCloseRequested()
+{
+    if (!m_client.DoClose(*this))
+        CloseBrowser();
+}
+
+BrowserPopupWindow::BrowserPopupWindow() : m_view(new QWebEngineView(this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+}
+
+QWebEngineView* BrowserPopupWindow::View() const
+{
+    return m_view;
+}

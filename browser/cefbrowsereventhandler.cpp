@@ -1,0 +1,142 @@
+#include "browser/cefbrowsereventhandler.h"
+
+#include <algorithm>
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+#include "browser/browser_page.h"
+#include "browser/download_target.h"
+#include "browser/error_page.h"
+#include "browser/vantordlg.h"
+#include "platform/message_box.h"
+
+std::u16string g_strBrowserTitle;
+
+namespace {
+
+QString ProposedDownloadFile(const QString& suggestedName)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    return QString::fromStdString(
+        ProposedDownloadPath(folder.toStdString(), suggestedName.toStdString()));
+}
+
+}
+
+CCefBrowserEventHandler::CCefBrowserEventHandler(CVantorDlg& mainWindow,
+                                                 QWebEngineProfile* profile)
+    : m_mainWindow(mainWindow)
+{
+    if (profile)
+        connect(profile, &QWebEngineProfile::downloadRequested, this,
+                &CCefBrowserEventHandler::OnDownloadRequested);
+}
+
+CCefBrowserEventHandler::~CCefBrowserEventHandler()
+{
+    CloseAllBrowsers();
+}
+
+void CCefBrowserEventHandler::OnTitleChange(BrowserPage& browser, const QString& title)
+{
+    // Every page has its main frame here, so the title always becomes the
+    // main window's caption.
+    m_mainWindow.setWindowTitle(title);
+    g_strBrowserTitle = title.toStdU16String();
+    m_mainWindow.OnBrowserTitle(browser.HostWindow());
+}
+
+void CCefBrowserEventHandler::OnLoadError(BrowserPage& browser, int errorCode,
+                                          const QString& errorText, const QUrl& failedUrl)
+{
+    if (!LoadErrorShowsPage(errorCode))
+        return;
+    const std::string page = ComposeErrorPage(failedUrl.toString().toStdString(),
+                                              errorText.toStdString(), errorCode);
+    browser.setHtml(QString::fromStdString(page), failedUrl);
+}
+
+void CCefBrowserEventHandler::OnAfterCreated(BrowserPage& browser)
+{
+    m_browserList.push_back(&browser);
+    m_mainWindow.OnBrowserWindowCreated(browser.HostWindow());
+}
+
+bool CCefBrowserEventHandler::DoClose(BrowserPage&)
+{
+    return false;
+}
+
+void CCefBrowserEventHandler::OnBeforeClose(const BrowserPage& browser)
+{
+    const auto entry = std::find(m_browserList.begin(), m_browserList.end(), &browser);
+    if (entry != m_browserList.end())
+        m_browserList.erase(entry);
+    if (m_browserList.empty())
+        emit quitRequested();
+}
+
+void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
+                                               QWebEngineDownloadRequest* download,
+                                               const QString& suggestedName)
+{
+    QWidget* owner = browser && browser->HostWindow() ? browser->HostWindow()->window()
+                                                      : static_cast<QWidget*>(&m_mainWindow);
+    const QString target =
+        QFileDialog::getSaveFileName(owner, QString(), ProposedDownloadFile(suggestedName),
+                                     QString(), nullptr, QFileDialog::DontUseNativeDialog);
+    if (target.isEmpty()) {
+        download->cancel();
+        return;
+    }
+    const QFileInfo targetFile(target);
+    download->setDownloadDirectory(targetFile.absolutePath());
+    download->setDownloadFileName(targetFile.fileName());
+    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this,
+            [this, page = QPointer<BrowserPage>(browser), download] {
+                OnDownloadUpdated(page, download);
+            });
+    download->accept();
+}
+
+void CCefBrowserEventHandler::OnDownloadUpdated(BrowserPage* browser,
+                                                QWebEngineDownloadRequest* download)
+{
+    if (download->state() != QWebEngineDownloadRequest::DownloadCompleted)
+        return;
+    ShowMessageBox(u"下载成功");
+    // A pop-up that only started the download has nothing left to show.
+    if (browser && browser->IsPopup() && !browser->HasDocument())
+        browser->CloseBrowser();
+}
+
+void CCefBrowserEventHandler::CloseAllBrowsers()
+{
+    std::vector<QPointer<QWidget>> windows;
+    for (BrowserPage* browser : m_browserList)
+        windows.emplace_back(browser->HostWindow());
+    for (const QPointer<QWidget>& window : windows)
+        delete window.data();
+}
+
+const std::vector<BrowserPage*>& CCefBrowserEventHandler::Browsers() const
+{
+    return m_browserList;
+}
+
+void CCefBrowserEventHandler::OnDownloadRequested(QWebEngineDownloadRequest* download)
+{
+    BrowserPage* browser = FindBrowser(download->page());
+    OnBeforeDownload(browser, download, download->suggestedFileName());
+}
+
+BrowserPage* CCefBrowserEventHandler::FindBrowser(const QObject* page) const
+{
+    const auto entry = std::find(m_browserList.begin(), m_browserList.end(), page);
+    return entry == m_browserList.end() ? nullptr : *entry;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+class BrowserPage;
+class CVantorDlg;
+class QWebEngineDownloadRequest;
+class QWebEngineProfile;
+
+// The latest page title of any browser, read by the main window.
+extern std::u16string g_strBrowserTitle;
+
+// The one client of every browser in the process, the main browser and each
+// pop-up: it keeps the list of live browsers, carries titles into captions,
+// announces new browser windows to the main window, replaces failed loads by
+// an error page and runs downloads through a save dialog.
+class CCefBrowserEventHandler : public QObject {
+    Q_OBJECT
+
+public:
+    // Downloads of every browser of `profile` come here.
+    CCefBrowserEventHandler(CVantorDlg& mainWindow, QWebEngineProfile* profile);
+    ~CCefBrowserEventHandler() override;
+
+    void OnTitleChange(BrowserPage& browser, const QString& title);
+    void OnLoadError(BrowserPage& browser, int errorCode, const QString& errorText,
+                     const QUrl& failedUrl);
+    void OnAfterCreated(BrowserPage& browser);
+    // Never vetoes a close.
+    bool DoClose(BrowserPage& browser);
+    // The browser is going; it is not used beyond its address.
+    void OnBeforeClose(const BrowserPage& browser);
+    void OnBeforeDownload(BrowserPage* browser, QWebEngineDownloadRequest* download,
+                          const QString& suggestedName);
+    void OnDownloadUpdated(BrowserPage* browser, QWebEngineDownloadRequest* download);
+
+    // Ends every browser at once; the engine's shut-down.
+    void CloseAllBrowsers();
+
+    const std::vector<BrowserPage*>& Browsers() const;
+
+signals:
+    // The last browser has closed. The launcher does not wait for this: it
+    // ends when the main window closes.
+    void quitRequested();
+
+private:
+    void OnDownloadRequested(QWebEngineDownloadRequest* download);
+    BrowserPage* FindBrowser(const QObject* page) const;
+
+    CVantorDlg& m_mainWindow;
+    std::vector<BrowserPage*> m_browserList;
+};

@@ -1,0 +1,219 @@
+#include "browser/vantordlg.h"
+
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QResizeEvent>
+#include <QTimer>
+#include <QWebEngineView>
+
+#include "app/launch_state.h"
+#include "browser/browser_page.h"
+#include "browser/cefbrowsereventhandler.h"
+#include "platform/dialog_units_qt.h"
+#include "res/app_icon.h"
+
+namespace {
+
+// The window's template, in dialog units of its 12-point font.
+constexpr DialogRect kTemplateClient{0, 0, 519, 287};
+constexpr DialogRect kTemplateBrowserArea{0, 1, 519, 285};
+constexpr int kTemplateFontPoints = 12;
+
+SizeChange SizeChangeOf(Qt::WindowStates states)
+{
+    if (states & Qt::WindowMinimized)
+        return SizeChange::Minimized;
+    if (states & Qt::WindowMaximized)
+        return SizeChange::Maximized;
+    return SizeChange::Restored;
+}
+
+QRect ToQRect(const DialogRect& rect)
+{
+    return QRect(rect.x, rect.y, rect.width, rect.height);
+}
+
+ChildRect ToChildRect(const QRect& rect)
+{
+    return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+}
+
+QRect ToQRect(const ChildRect& rect)
+{
+    return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+}
+
+CVantorDlg::CVantorDlg(QWebEngineProfile* profile, QWidget* pParent)
+    : QDialog(pParent),
+      m_hIcon(AppIcon()),
+      m_profile(profile),
+      m_browserArea(new QWidget(this))
+{
+    setWindowTitle(QStringLiteral("栖澜浏览器"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    QFont templateFont = font();
+    templateFont.setPointSize(kTemplateFontPoints);
+    setFont(templateFont);
+
+    const DialogBaseUnits baseUnits = BaseUnitsOf(templateFont);
+    const QRect client = ToQRect(ToPixels(kTemplateClient, baseUnits));
+    // The reference until the first relayout records the real client size.
+    m_nClientWidth = client.width();
+    m_nClientHeight = client.height();
+    // The template's place, top left; a dialog left unplaced would be
+    // centred over the maximised state.
+    move(client.topLeft());
+    resize(client.size());
+
+    m_browserArea->setObjectName(QStringLiteral("IDC_BROWSER_AREA"));
+    m_browserArea->setGeometry(ToQRect(ToPixels(kTemplateBrowserArea, baseUnits)));
+    m_browserArea->hide();
+
+    m_browserClient = std::make_unique<CCefBrowserEventHandler>(*this, m_profile);
+}
+
+CVantorDlg::~CVantorDlg()
+{
+    OnDestroy();
+}
+
+void CVantorDlg::setVisible(bool visible)
+{
+    if (visible && !m_bInitialized) {
+        m_bInitialized = true;
+        OnInitDialog();
+    }
+    QDialog::setVisible(visible);
+}
+
+void CVantorDlg::OnInitDialog()
+{
+    setWindowIcon(m_hIcon);
+    // Shown maximised by the show that runs this.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+    m_bMaximizeAtMap = true;
+    m_nClientWidth = width();
+    m_nClientHeight = height();
+
+    auto* view = new QWebEngineView(this);
+    view->setGeometry(m_browserArea->geometry());
+    auto* page = new BrowserPage(m_profile, *m_browserClient, BrowserPage::Kind::Main, view, view);
+    view->show();
+    const QString startUrl = QString::fromStdU16String(LaunchState.StartUrl);
+    if (!startUrl.isEmpty())
+        page->load(QUrl(startUrl));
+    m_browserClient->OnAfterCreated(*page);
+}
+
+void CVantorDlg::OnBrowserWindowCreated(QWidget* browserWindow)
+{
+    if (!browserWindow)
+        return;
+    const QRect area = m_browserArea->geometry();
+    const QPoint lowerRight = mapToGlobal(QPoint(area.left() + area.width(), area.top() + area.height()));
+    if (browserWindow->isWindow()) {
+        browserWindow->setGeometry(0, 0, lowerRight.x(), lowerRight.y());
+        browserWindow->setWindowIcon(m_hIcon);
+        browserWindow->showMaximized();
+    } else {
+        // A maximised child fills its parent's client area.
+        browserWindow->setGeometry(rect());
+        browserWindow->show();
+    }
+}
+
+void CVantorDlg::OnBrowserTitle(QWidget* browserWindow)
+{
+    if (browserWindow)
+        browserWindow->setWindowTitle(QString::fromStdU16String(g_strBrowserTitle));
+}
+
+QWidget* CVantorDlg::BrowserArea() const
+{
+    return m_browserArea;
+}
+
+CCefBrowserEventHandler& CVantorDlg::BrowserClient() const
+{
+    return *m_browserClient;
+}
+
+void CVantorDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    OnSize(SizeChangeOf(windowState()));
+}
+
+void CVantorDlg::OnSize(SizeChange change)
+{
+    if (!RelayoutFollows(change))
+        return;
+    QList<QWidget*> children;
+    std::vector<ChildRect> rects;
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow())
+            continue;
+        children.append(child);
+        rects.push_back(ToChildRect(child->geometry()));
+    }
+    const RelayoutResult result = Relayout(change, {m_nClientWidth, m_nClientHeight},
+                                           {width(), height()}, std::move(rects));
+    for (qsizetype index = 0; index < children.size(); ++index)
+        children[index]->setGeometry(ToQRect(result.children[static_cast<size_t>(index)]));
+    m_nClientWidth = result.reference.width;
+    m_nClientHeight = result.reference.height;
+}
+
+void CVantorDlg::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !m_bMaximizeAtMap || !isVisible())
+        return;
+    // Qt replaces the native window before its first show, for the OpenGL
+    // surface the page needs, and a window manager may then map it at its
+    // normal size: the first state it reports must still be maximised.
+    m_bMaximizeAtMap = false;
+    if (windowState() == Qt::WindowNoState)
+        QTimer::singleShot(0, this, &QWidget::showMaximized);
+}
+
+void CVantorDlg::paintEvent(QPaintEvent* event)
+{
+    if (isMinimized())
+        return;
+    QDialog::paintEvent(event);
+}
+
+void CVantorDlg::keyPressEvent(QKeyEvent* event)
+{
+    // Keys a page leaves unhandled arrive here; Esc or Enter typed into the
+    // site must not end the launcher.
+    const bool endsDialog = event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+                            event->key() == Qt::Key_Enter;
+    if (!endsDialog) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    if (FocusIsInBrowser()) {
+        event->ignore();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape)
+        reject();
+    else
+        accept();
+}
+
+bool CVantorDlg::FocusIsInBrowser() const
+{
+    const QWidget* focus = focusWidget();
+    return focus && focus != this;
+}
+
+void CVantorDlg::OnDestroy()
+{
+    m_browserClient->CloseAllBrowsers();
+}

@@ -1,0 +1,12 @@
+#include "platform/dialog_units_qt.h"
+
+#include <QFontMetrics>
+
+DialogBaseUnits BaseUnitsOf(const QFont& font)
+{
+    static const QString kLetters =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const QFontMetrics metrics(font);
+    const int letterCount = static_cast<int>(kLetters.size());
+    return {(metrics.horizontalAdvance(kLetters) / (letterCount / 2) + 1) / 2, metrics.height()};
+}

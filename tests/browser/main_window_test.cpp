@@ -1,0 +1,215 @@
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
+
+#include "app/launch_state.h"
+#include "browser/browser_page.h"
+#include "browser/cefbrowserapp.h"
+#include "browser/cefbrowsereventhandler.h"
+#include "browser/vantordlg.h"
+#include "tests/support/http_test_server.h"
+
+// The main window with the real embedded Chromium, on pages of a server on
+// this machine, in a display with a window manager.
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void opensMaximisedWithTheBrowserFillingIt();
+    void pageTitleBecomesTheCaption();
+    void emptyStartUrlStillOpensTheWindow();
+    void restoreAndMaximiseScaleTheBrowser();
+    void minimiseLeavesTheChildrenAlone();
+    void escapeInThePageKeepsTheWindowOpen();
+    void closingEndsTheRunAndEveryBrowser();
+
+private:
+    static bool WaitUntilMaximised(const CVantorDlg& window);
+    QWebEngineView* MainView(const CVantorDlg& window) const;
+
+    CCefBrowserApp m_browserApp;
+    HttpTestServer m_server;
+};
+
+void MainWindowTest::initTestCase()
+{
+    m_server.server().Get("/titled", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><head><title>登录 页面</title></head><body>text</body></html>",
+                             "text/html; charset=utf-8");
+    });
+    m_server.server().Get("/input", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><head><title>input</title></head><body>"
+                             "<input id=box autofocus></body></html>",
+                             "text/html; charset=utf-8");
+    });
+    m_server.start();
+    m_browserApp.Initialize();
+}
+
+void MainWindowTest::cleanupTestCase()
+{
+    m_server.stop();
+}
+
+void MainWindowTest::init()
+{
+    LaunchState = LaunchStateRecord();
+}
+
+// Qt reports the state at once; the window manager's resize comes later.
+bool MainWindowTest::WaitUntilMaximised(const CVantorDlg& window)
+{
+    return QTest::qWaitFor([&] {
+        return window.isMaximized() &&
+               window.frameGeometry().width() == window.screen()->availableGeometry().width();
+    }, 20000);
+}
+
+QWebEngineView* MainWindowTest::MainView(const CVantorDlg& window) const
+{
+    const auto& browsers = window.BrowserClient().Browsers();
+    if (browsers.empty())
+        return nullptr;
+    return qobject_cast<QWebEngineView*>(browsers.front()->HostWindow());
+}
+
+void MainWindowTest::opensMaximisedWithTheBrowserFillingIt()
+{
+    LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl() + "/titled").toStdU16String();
+    CVantorDlg window(m_browserApp.Profile());
+    window.show();
+
+    QVERIFY(WaitUntilMaximised(window));
+    const QRect available = window.screen()->availableGeometry();
+    QTRY_COMPARE(window.frameGeometry().width(), available.width());
+    QVERIFY(window.frameGeometry().height() <= available.height());
+    QVERIFY(window.height() > available.height() * 9 / 10);
+    QCOMPARE(window.windowTitle().isEmpty(), false);
+    QWebEngineView* view = MainView(window);
+    QVERIFY(view);
+    QCOMPARE(view->parentWidget(), &window);
+    QTRY_COMPARE(view->geometry(), window.rect());
+    QVERIFY(view->isVisible());
+    QVERIFY(!window.BrowserArea()->isVisible());
+    QCOMPARE(window.BrowserClient().Browsers().size(), size_t(1));
+    QVERIFY(!window.windowIcon().isNull());
+}
+
+void MainWindowTest::pageTitleBecomesTheCaption()
+{
+    LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl() + "/titled").toStdU16String();
+    CVantorDlg window(m_browserApp.Profile());
+    QCOMPARE(window.windowTitle(), QStringLiteral("栖澜浏览器"));
+    window.show();
+
+    QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), QStringLiteral("登录 页面"), 20000);
+    QCOMPARE(QString::fromStdU16String(g_strBrowserTitle), QStringLiteral("登录 页面"));
+    // The main browser's own window carries the title too, unseen.
+    QCOMPARE(MainView(window)->windowTitle(), QStringLiteral("登录 页面"));
+    QCOMPARE(MainView(window)->url(), QUrl(QString::fromStdString(m_server.baseUrl() + "/titled")));
+}
+
+void MainWindowTest::emptyStartUrlStillOpensTheWindow()
+{
+    CVantorDlg window(m_browserApp.Profile());
+    window.show();
+
+    QTRY_VERIFY(window.isMaximized());
+    QVERIFY(window.isVisible());
+    QWebEngineView* view = MainView(window);
+    QVERIFY(view);
+    QTRY_COMPARE(view->geometry(), window.rect());
+    QVERIFY(view->url().isEmpty() || view->url() == QUrl(QStringLiteral("about:blank")));
+}
+
+void MainWindowTest::restoreAndMaximiseScaleTheBrowser()
+{
+    CVantorDlg window(m_browserApp.Profile());
+    window.show();
+    QVERIFY(WaitUntilMaximised(window));
+    QWebEngineView* view = MainView(window);
+    QTRY_COMPARE(view->geometry(), window.rect());
+    const QSize maximised = window.size();
+
+    window.showNormal();
+    QTRY_VERIFY(window.height() < maximised.height());
+    // Scaled with truncation: within a pixel of the client area per edge.
+    QTRY_VERIFY(qAbs(view->width() - window.width()) <= 1);
+    QVERIFY(qAbs(view->height() - window.height()) <= 1);
+    QVERIFY(view->x() == 0 && view->y() == 0);
+
+    window.showMaximized();
+    QVERIFY(WaitUntilMaximised(window));
+    QCOMPARE(window.size(), maximised);
+    QTRY_VERIFY(qAbs(view->width() - maximised.width()) <= 2);
+    QVERIFY(qAbs(view->height() - maximised.height()) <= 2);
+}
+
+void MainWindowTest::minimiseLeavesTheChildrenAlone()
+{
+    CVantorDlg window(m_browserApp.Profile());
+    window.show();
+    QVERIFY(WaitUntilMaximised(window));
+    QWebEngineView* view = MainView(window);
+    QTRY_COMPARE(view->geometry(), window.rect());
+    const QRect viewBefore = view->geometry();
+    const QRect areaBefore = window.BrowserArea()->geometry();
+
+    window.showMinimized();
+    QTRY_VERIFY(window.isMinimized());
+    QTest::qWait(300);
+    QCOMPARE(view->geometry(), viewBefore);
+    QCOMPARE(window.BrowserArea()->geometry(), areaBefore);
+
+    window.showMaximized();
+    QVERIFY(WaitUntilMaximised(window));
+    QTest::qWait(300);
+    QCOMPARE(view->geometry(), viewBefore);
+}
+
+void MainWindowTest::escapeInThePageKeepsTheWindowOpen()
+{
+    LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl() + "/input").toStdU16String();
+    CVantorDlg window(m_browserApp.Profile());
+    QSignalSpy finished(&window, &QDialog::finished);
+    window.show();
+    QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), QStringLiteral("input"), 20000);
+    QWebEngineView* view = MainView(window);
+    view->setFocus();
+    QTRY_VERIFY(view->focusProxy() && view->focusProxy()->hasFocus());
+
+    QTest::keyClick(view->focusProxy(), Qt::Key_Escape);
+    QTest::keyClick(view->focusProxy(), Qt::Key_Return);
+    QTest::qWait(500);
+    QVERIFY(window.isVisible());
+    QCOMPARE(finished.count(), 0);
+}
+
+void MainWindowTest::closingEndsTheRunAndEveryBrowser()
+{
+    LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl() + "/titled").toStdU16String();
+    auto window = std::make_unique<CVantorDlg>(m_browserApp.Profile());
+    QSignalSpy quit(&window->BrowserClient(), &CCefBrowserEventHandler::quitRequested);
+    QPointer<QWebEngineView> view;
+    QTimer::singleShot(0, window.get(), [&] {
+        view = MainView(*window);
+        QTimer::singleShot(1000, window.get(), [&] { window->close(); });
+    });
+
+    window->exec();
+
+    QVERIFY(view);
+    QCOMPARE(quit.count(), 0);
+    window.reset();
+    QVERIFY(!view);
+    QCOMPARE(quit.count(), 1);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
