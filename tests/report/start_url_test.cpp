@@ -49,7 +49,8 @@ struct Facts {
     std::string user = "zhang";
     std::optional<std::string> hostName = "office-pc";
     std::string resolverConfig = "nameserver 127.0.0.1\ndomain example.lan\n";
-    std::vector<NetworkAdapter> adapters = {{2, "eth0", true, "00:1A:2B:3C:4D:5E", kEthernetLinkType}};
+    std::vector<NetworkAdapter> adapters = {
+        {2, "eth0", true, "00:1A:2B:3C:4D:5E", kEthernetLinkType}};
     std::vector<Disk> disks = {{"sda", "WD-WCC4E1234567"}};
 };
 
@@ -60,7 +61,9 @@ IdentitySources SourcesOf(const Facts& facts)
     sources.hostName = [facts] { return facts.hostName; };
     sources.resolverConfig = [facts] { return facts.resolverConfig; };
     sources.hardwareProfileGuid = [] { return std::string(kGuid); };
-    sources.listAdapters = [facts] { return AdapterListing{ListingStatus::Listed, facts.adapters}; };
+    sources.listAdapters = [facts] {
+        return AdapterListing{ListingStatus::Listed, facts.adapters};
+    };
     sources.listDisks = [facts] { return DiskListing{ListingStatus::Listed, facts.disks}; };
     sources.now = [] { return LocalTime{2017, 9, 15, 9, 5, 3, 42}; };
     sources.creationTime = [](const std::string&) { return LocalTime{2017, 9, 15, 8, 12, 15, 0}; };
@@ -99,7 +102,8 @@ std::u16string Wide(const std::string& ascii)
 template <typename Text>
 Text Replace(Text text, const Text& mark, const Text& value)
 {
-    for (std::size_t at = text.find(mark); at != Text::npos; at = text.find(mark, at + value.size()))
+    for (std::size_t at = text.find(mark); at != Text::npos;
+         at = text.find(mark, at + value.size()))
         text.replace(at, mark.size(), value);
     return text;
 }
@@ -113,8 +117,9 @@ Form DecodeForm(const std::string& body)
         const std::size_t end = std::min(body.find('&', start), body.size());
         const std::string field = body.substr(start, end - start);
         const std::size_t equals = std::min(field.find('='), field.size());
-        fields.emplace_back(httplib::detail::decode_url(field.substr(0, equals), true),
-                            httplib::detail::decode_url(field.substr(std::min(equals + 1, field.size())), true));
+        fields.emplace_back(
+            httplib::detail::decode_url(field.substr(0, equals), true),
+            httplib::detail::decode_url(field.substr(std::min(equals + 1, field.size())), true));
         start = end + 1;
     }
     return fields;
@@ -140,21 +145,23 @@ std::string HeaderValue(const RecordedRequest& request, const char* name)
     return found == request.headers.end() ? std::string() : found->second;
 }
 
-std::string IniText(const std::string& host, const std::string& port, const std::string& path = "/Account/LogOn",
+std::string IniText(const std::string& host, const std::string& port,
+                    const std::string& path = "/Account/LogOn",
                     const std::string& para = "--disable-plugins")
 {
-    return "[QLXBSINFO]\r\nHttpServer=" + host + "\r\nPort=" + port + "\r\nPath=" + path + "\r\nPara=" + para +
-           "\r\nBrowserPath=";
+    return "[QLXBSINFO]\r\nHttpServer=" + host + "\r\nPort=" + port + "\r\nPath=" + path +
+        "\r\nPara=" + para + "\r\nBrowserPath=";
 }
 
 // A site server that receives device reports on its login path.
 std::unique_ptr<HttpTestServer> StartSiteServer(int status = 200, int port = 0)
 {
     auto server = std::make_unique<HttpTestServer>("127.0.0.1", port);
-    server->server().Post("/Account/LogOn", [status](const httplib::Request&, httplib::Response& response) {
-        response.status = status;
-        response.set_content("<title>log on</title>", "text/html");
-    });
+    server->server().Post("/Account/LogOn",
+                          [status](const httplib::Request&, httplib::Response& response) {
+                              response.status = status;
+                              response.set_content("<title>log on</title>", "text/html");
+                          });
     server->start();
     return server;
 }
@@ -186,8 +193,9 @@ protected:
 
     static std::u16string StartUrlFor(int port)
     {
-        return Wide("http://127.0.0.1:" + std::to_string(port) + "/Account/LogOn?version=1.20140927&id=" +
-                    ToNarrow(DeviceIdentity.MachineId) + "&pid=" + ToNarrow(DeviceIdentity.MacHash) +
+        return Wide("http://127.0.0.1:" + std::to_string(port) +
+                    "/Account/LogOn?version=1.20140927&id=" + ToNarrow(DeviceIdentity.MachineId) +
+                    "&pid=" + ToNarrow(DeviceIdentity.MacHash) +
                     "&cpu=" + ToNarrow(DeviceIdentity.TimeToken));
     }
 
@@ -225,13 +233,14 @@ TEST_F(PrepareStartUrlTest, PostsTheReportAndComposesTheStartUrl)
     EXPECT_EQ(HeaderValue(report, "Accept"), "*/*");
     EXPECT_EQ(HeaderValue(report, "User-Agent"), kProgramName);
     EXPECT_EQ(report.headers.count("Expect"), 0u);
-    EXPECT_EQ(report.body, "id=" + id + "&pid=" + pid + "&d=" + disk + "&cpu=" + cpu +
-                               "&MixedMACs=IM001A2B3C4D5E%0AGM000000000000&WinAccount=zhang"
-                               "&WinDomain=office-pc.example.lan");
+    EXPECT_EQ(report.body,
+              "id=" + id + "&pid=" + pid + "&d=" + disk + "&cpu=" + cpu +
+                  "&MixedMACs=IM001A2B3C4D5E%0AGM000000000000&WinAccount=zhang"
+                  "&WinDomain=office-pc.example.lan");
     EXPECT_EQ(HeaderValue(report, "Content-Length"), std::to_string(report.body.size()));
-    EXPECT_EQ(LaunchState.StartUrl, Wide("http://127.0.0.1:" + std::to_string(server->port()) +
-                                         "/Account/LogOn?version=1.20140927&id=" + id + "&pid=" + pid +
-                                         "&cpu=" + cpu));
+    EXPECT_EQ(LaunchState.StartUrl,
+              Wide("http://127.0.0.1:" + std::to_string(server->port()) +
+                   "/Account/LogOn?version=1.20140927&id=" + id + "&pid=" + pid + "&cpu=" + cpu));
     EXPECT_TRUE(m_messages.texts().empty());
 }
 
@@ -249,7 +258,8 @@ void PrintTo(const ValueCase& value, std::ostream* out)
     *out << value.name;
 }
 
-class ReportValueTest : public PrepareStartUrlTest, public testing::WithParamInterface<ValueCase> {};
+class ReportValueTest : public PrepareStartUrlTest,
+                        public testing::WithParamInterface<ValueCase> {};
 
 // Whatever a value holds, the server's form decoder reads back exactly that
 // value under its own name, and no field is added or split.
@@ -262,7 +272,8 @@ TEST_P(ReportValueTest, ServerDecodesEachValueAsItStands)
     ASSERT_TRUE(PrepareStartUrl(SourcesOf(value.facts)));
 
     const RecordedRequest report = OnlyReport(*server);
-    EXPECT_EQ(DecodeForm(report.body), ExpectedForm(value.disk, value.mixedMacs, value.account, value.domain));
+    EXPECT_EQ(DecodeForm(report.body),
+              ExpectedForm(value.disk, value.mixedMacs, value.account, value.domain));
     EXPECT_EQ(LaunchState.StartUrl, StartUrlFor(server->port()));
 }
 
@@ -300,12 +311,14 @@ const std::string kDisk = Md5Upper("WD-WCC4E1234567");
 const ValueCase kValues[] = {
     {"EmptyDiskHash", WithoutDisks(), "", kMixedMacs, "zhang", "office-pc.example.lan"},
     {"NoAcceptedAdapter", WithoutAdapters(), kDisk, "", "zhang", "office-pc.example.lan"},
-    {"AccountWithAmpersand", WithUser("OFFICE&Admin"), kDisk, kMixedMacs, "OFFICE&Admin", "office-pc.example.lan"},
-    {"AccountWithFormSyntax", WithUser("a=b c+d\n&WinDomain=x"), kDisk, kMixedMacs, "a=b c+d\n&WinDomain=x",
+    {"AccountWithAmpersand", WithUser("OFFICE&Admin"), kDisk, kMixedMacs, "OFFICE&Admin",
      "office-pc.example.lan"},
-    {"AccountWithPercentAndPlus", WithUser("50%+25%"), kDisk, kMixedMacs, "50%+25%", "office-pc.example.lan"},
-    {"HostNameWithLineFeed", WithHostAndResolver("office\npc", "search corp.lan\n"), kDisk, kMixedMacs, "zhang",
-     "office\npc.corp.lan"},
+    {"AccountWithFormSyntax", WithUser("a=b c+d\n&WinDomain=x"), kDisk, kMixedMacs,
+     "a=b c+d\n&WinDomain=x", "office-pc.example.lan"},
+    {"AccountWithPercentAndPlus", WithUser("50%+25%"), kDisk, kMixedMacs, "50%+25%",
+     "office-pc.example.lan"},
+    {"HostNameWithLineFeed", WithHostAndResolver("office\npc", "search corp.lan\n"), kDisk,
+     kMixedMacs, "zhang", "office\npc.corp.lan"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Values, ReportValueTest, testing::ValuesIn(kValues),
@@ -324,7 +337,10 @@ TEST_F(PrepareStartUrlTest, EmptyDiskHashLeavesNothingBetweenItsNameAndTheNextFi
 // Switches the process to a locale and back.
 class LocaleScope {
 public:
-    explicit LocaleScope(const char* name) : m_active(std::setlocale(LC_ALL, name) != nullptr) {}
+    explicit LocaleScope(const char* name)
+        : m_active(std::setlocale(LC_ALL, name) != nullptr)
+    {
+    }
     ~LocaleScope() { std::setlocale(LC_ALL, "C"); }
     LocaleScope(const LocaleScope&) = delete;
     LocaleScope& operator=(const LocaleScope&) = delete;
@@ -348,7 +364,8 @@ TEST_F(PrepareStartUrlTest, ChineseAccountGoesOutAsItsGbkBytes)
     EXPECT_EQ(DeviceIdentity.WinAccount, u"张三");
     const RecordedRequest report = OnlyReport(*server);
     EXPECT_NE(report.body.find("&WinAccount=%D5%C5%C8%FD&WinDomain="), std::string::npos);
-    EXPECT_EQ(DecodeForm(report.body), ExpectedForm(kDisk, kMixedMacs, account, "office-pc.example.lan"));
+    EXPECT_EQ(DecodeForm(report.body),
+              ExpectedForm(kDisk, kMixedMacs, account, "office-pc.example.lan"));
 }
 
 TEST_F(PrepareStartUrlTest, PortFromTheIniServesReportAndStartUrl)
@@ -364,7 +381,9 @@ TEST_F(PrepareStartUrlTest, PortFromTheIniServesReportAndStartUrl)
     ASSERT_TRUE(PrepareStartUrl(SourcesOf(Facts{})));
 
     EXPECT_EQ(HeaderValue(OnlyReport(*server), "Host"), "127.0.0.1:8080");
-    EXPECT_EQ(LaunchState.StartUrl.rfind(u"http://127.0.0.1:8080/Account/LogOn?version=1.20140927&id=", 0), 0u);
+    EXPECT_EQ(LaunchState.StartUrl.rfind(
+                  u"http://127.0.0.1:8080/Account/LogOn?version=1.20140927&id=", 0),
+              0u);
     EXPECT_EQ(LaunchState.StartUrl, StartUrlFor(8080));
 }
 
@@ -427,9 +446,10 @@ TEST_P(OutageTest, FallsBackSilently)
     if (GetParam().outage == Outage::Refused) {
         port = ClosedLoopbackPort();
     } else {
-        server = std::make_unique<MisbehavingServer>(GetParam().outage == Outage::NeverAnswers
-                                                         ? MisbehavingServer::Behaviour::NeverAnswer
-                                                         : MisbehavingServer::Behaviour::ResetMidRequest);
+        server = std::make_unique<MisbehavingServer>(
+            GetParam().outage == Outage::NeverAnswers
+                ? MisbehavingServer::Behaviour::NeverAnswer
+                : MisbehavingServer::Behaviour::ResetMidRequest);
         server->start();
         port = server->port();
     }
@@ -489,10 +509,11 @@ TEST_F(PrepareStartUrlTest, HostThatDoesNotResolveFallsBackSilently)
             outcome = "no loopback";
         } else {
             const bool sent = PrepareStartUrl(SourcesOf(Facts{}));
-            outcome = std::string(sent ? "sent" : "not sent") + "\n" + std::to_string(m_messages.texts().size()) +
-                      "\n" + ToNarrow(LaunchState.StartUrl);
+            outcome = std::string(sent ? "sent" : "not sent") + "\n" +
+                std::to_string(m_messages.texts().size()) + "\n" + ToNarrow(LaunchState.StartUrl);
         }
-        const bool written = write(channel[1], outcome.data(), outcome.size()) == static_cast<ssize_t>(outcome.size());
+        const bool written = write(channel[1], outcome.data(), outcome.size()) ==
+            static_cast<ssize_t>(outcome.size());
         _exit(written ? 0 : 1);
     }
     close(channel[1]);
@@ -514,7 +535,7 @@ struct StopCase {
     std::optional<std::string> ini;  // "{port}" stands for the server's port; none: no file
     bool hostNameReadable;
     std::optional<std::u16string> message;  // "{port}" and "{ini}" filled in; none: silence
-    bool identityGathered;                  // "qlx.ico" written
+    bool identityGathered;  // "qlx.ico" written
 };
 
 void PrintTo(const StopCase& value, std::ostream* out)
@@ -539,8 +560,8 @@ TEST_P(StopTest, StopsWithItsMessageOrSilently)
 
     std::vector<std::u16string> expected;
     if (stop.message)
-        expected.push_back(Replace<std::u16string>(Replace<std::u16string>(*stop.message, u"{port}", Wide(port)),
-                                                  u"{ini}", IniPath()));
+        expected.push_back(Replace<std::u16string>(
+            Replace<std::u16string>(*stop.message, u"{port}", Wide(port)), u"{ini}", IniPath()));
     EXPECT_EQ(m_messages.texts(), expected);
     EXPECT_EQ(LaunchState.StartUrl, u"");
     EXPECT_EQ(MachineIdFileExists(), stop.identityGathered);
@@ -559,7 +580,8 @@ const StopCase kStops[] = {
      u"http://127.0.0.1:{port}Account/LogOn", true},
     {"EmptyPara", IniText("127.0.0.1", "{port}", "/Account/LogOn", ""), true,
      u"找不到INI文件：\n{ini}\n请确认INI文件与启动程序在相同的目录。", false},
-    {"EmptyPort", IniText("127.0.0.1", ""), true, u"找不到关键字Port：\n{ini}\n请确认INI文件正确设置。", false},
+    {"EmptyPort", IniText("127.0.0.1", ""), true,
+     u"找不到关键字Port：\n{ini}\n请确认INI文件正确设置。", false},
     {"NoHostName", kGoodIni, false, std::nullopt, false},
     {"NoHostNameAndNoIni", std::nullopt, false, std::nullopt, false},
 };
@@ -579,7 +601,9 @@ TEST_F(PrepareStartUrlTest, ReportsThisPcsOwnIdentity)
     std::vector<std::string> names;
     for (const auto& field : form)
         names.push_back(field.first);
-    EXPECT_EQ(names, (std::vector<std::string>{"id", "pid", "d", "cpu", "MixedMACs", "WinAccount", "WinDomain"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"id", "pid", "d", "cpu", "MixedMACs", "WinAccount",
+                                        "WinDomain"}));
     EXPECT_EQ(form[0].second, ToNarrow(DeviceIdentity.MachineId));
     EXPECT_EQ(LaunchState.StartUrl, StartUrlFor(server->port()));
 }
