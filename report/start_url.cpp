@@ -5,6 +5,7 @@
 #include "config/config_file.h"
 #include "identity/conversions.h"
 #include "identity/device_identity.h"
+#include "identity/identity_sources_linux.h"
 #include "platform/message_box.h"
 #include "report/http_exchange.h"
 #include "report/report_text.h"
@@ -20,11 +21,16 @@ std::u16string AsciiToWide(const std::string& text)
 
 bool PrepareStartUrl()
 {
-    if (!ReadAccountAndDomain())
+    return PrepareStartUrl(LinuxIdentitySources());
+}
+
+bool PrepareStartUrl(const IdentitySources& sources)
+{
+    if (!ReadAccountAndDomain(sources))
         return false;
     if (!ReadLaunchSettings())
         return false;
-    GatherDeviceValues();
+    GatherDeviceValues(sources);
 
     const DeviceIdentityRecord& identity = DeviceIdentity;
     ReportValues values;
@@ -40,7 +46,7 @@ bool PrepareStartUrl()
     const std::string query = ComposeStartQuery(values.id, values.pid, values.cpu);
 
     // Asked once more for its messages alone; nothing below uses the text.
-    QueryMacText(DeviceIdentity.MacText);
+    QueryMacText(DeviceIdentity.MacText, sources.listAdapters());
 
     const std::u16string siteAddress =
         ComposeSiteAddress(LaunchState.HttpServer, LaunchState.Port, LaunchState.Path);
