@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Starts the built launcher as an office PC would, in a network namespace of
+# its own: a site server on 127.0.0.1:80 answering the directory lookup and the
+# device report, a virtual display, and a user at the keyboard.
+#
+#   launcher_e2e.sh first-start|provisioned VANTOR SITE_SERVER
+#
+# first-start: an empty office folder; the site-code dialog must appear, the
+#   typed code is looked up, the configuration file is written with the served
+#   host, the report reaches the server and the login page's title becomes the
+#   caption.
+# provisioned: a configuration file is there already; no dialog, the report is
+#   sent and the login page opens with the three query fields.
+set -euo pipefail
+
+mode=$1
+vantor=$2
+site_server=$3
+
+if [ -z "${VANTOR_E2E_NETNS:-}" ]; then
+  exec env VANTOR_E2E_NETNS=1 unshare --net --fork "$0" "$@"
+fi
+ip link set lo up
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  for log in "$work"/*.log; do echo "--- $log" >&2; tail -n 30 "$log" >&2; done
+  exit 1
+}
+
+# Waits up to $1 seconds for the command in the remaining arguments to succeed.
+wait_for() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.5
+  done
+}
+
+export HOME="$work/home" XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config"
+export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
+
+"$site_server" --address 127.0.0.1 --port 80 --domain 127.0.0.1 >"$work/server.log" 2>&1 &
+pids+=($!)
+wait_for 20 grep -q listening "$work/server.log" || fail "the site server did not start"
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+office="$work/office"
+mkdir -p "$office"
+cd "$office"
+if [ "$mode" = provisioned ]; then
+  printf '[QLXBSINFO]\r\nHttpServer=127.0.0.1\r\nPort=80\r\nPath=/Account/LogOn\r\nPara=--disable-plugins\r\nBrowserPath=' >QLX32-bs.ini
+fi
+
+"$vantor" >"$work/vantor.log" 2>&1 &
+vantor_pid=$!
+pids+=($vantor_pid)
+
+if [ "$mode" = first-start ]; then
+  code="  office-7 "
+  dialog=""
+  find_dialog() { dialog=$(xdotool search --onlyvisible --name '^栖澜$' | head -n 1); [ -n "$dialog" ]; }
+  wait_for 60 find_dialog || fail "the site-code dialog did not appear"
+  find_dialog
+  # No window manager: the keyboard follows the pointer, so click into the edit box.
+  eval "$(xdotool getwindowgeometry --shell "$dialog")"
+  xdotool mousemove --window "$dialog" $((WIDTH / 2)) $((HEIGHT * 90 / 182)) click 1
+  sleep 0.5
+  xdotool type --delay 50 "$code"
+  xdotool key Return
+  wait_for 60 test -f QLX32-bs.ini || fail "no configuration file was written"
+  expected=$(printf '[QLXBSINFO]\r\nHttpServer=127.0.0.1\r\nPort=80\r\nPath=/Account/LogOn\r\nPara=--disable-plugins\r\nBrowserPath=' | od -An -tx1)
+  [ "$(od -An -tx1 QLX32-bs.ini)" = "$expected" ] || fail "unexpected configuration file: $(cat -A QLX32-bs.ini)"
+  [ ! -e key.json ] || fail "key.json was left behind"
+  curl -s --noproxy '*' http://127.0.0.1/lookups | grep -qF '"  office-7 "' \
+    || fail "the code did not reach the directory as typed: $(curl -s --noproxy '*' http://127.0.0.1/lookups)"
+fi
+
+reports() { curl -s --noproxy '*' http://127.0.0.1/reports; }
+has_report() { reports | grep -q '"pid"'; }
+wait_for 60 has_report || fail "no device report reached the site server"
+pid_value=$(reports | sed -n 's/.*"pid" *: *"\([0-9A-F]*\)".*/\1/p' | head -n 1)
+[ ${#pid_value} -eq 32 ] || fail "the report carries no pid: $(reports)"
+
+caption=""
+login_caption() {
+  local window
+  for window in $(xdotool search --onlyvisible --name 'pid='"$pid_value" 2>/dev/null); do
+    caption=$(xdotool getwindowname "$window")
+    return 0
+  done
+  return 1
+}
+wait_for 90 login_caption || fail "the main window's caption never became the login page's title"
+case "$caption" in
+  *"cpu="*) ;;
+  *) fail "caption without the query fields: $caption" ;;
+esac
+[ -e qlx.ico ] || fail "no machine-id file in the office folder"
+
+if [ "$mode" = provisioned ]; then
+  [ -z "$(xdotool search --name '^栖澜$' 2>/dev/null)" ] || fail "the site-code dialog appeared on a provisioned PC"
+  [ "$(curl -s --noproxy '*' http://127.0.0.1/lookups | tr -d ' \n')" = "[]" ] || fail "a lookup was made on a provisioned PC"
+fi
+
+kill -TERM "$vantor_pid"
+echo "PASS: $mode: caption '$caption'"
