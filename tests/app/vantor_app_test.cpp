@@ -9,6 +9,7 @@
 #include "app/launch_state.h"
 #include "app/vantor.h"
 #include "browser/vantordlg.h"
+#include "identity/device_identity.h"
 #include "tests/config/message_recorder.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/no_proxy.h"
@@ -44,6 +45,8 @@ void VantorAppTest::initTestCase()
     });
     m_server.server().Get("/Account/LogOn", [](const httplib::Request& request, httplib::Response& response) {
         response.set_content("<html><head><title>登录 pid=" + request.get_param_value("pid") +
+                                 " cpu=" + request.get_param_value("cpu") +
+                                 " id=" + request.get_param_value("id") +
                                  "</title></head><body>login</body></html>",
                              "text/html; charset=utf-8");
     });
@@ -110,6 +113,12 @@ void VantorAppTest::firstCallRunsTheWholeStart()
     QVERIFY2(startUrl.startsWith(QString::fromStdString(m_server.baseUrl()) +
                                  "/Account/LogOn?version=1.20140927&id="),
              qPrintable(startUrl));
+    const QString expectedCaption =
+        QStringLiteral("登录 pid=%1 cpu=%2 id=%3")
+            .arg(QString::fromStdU16String(DeviceIdentity.MacHash),
+                 QString::fromStdU16String(DeviceIdentity.TimeToken),
+                 QString::fromStdU16String(DeviceIdentity.MachineId));
+    QCOMPARE(caption, expectedCaption);
     QVERIFY(m_messages.texts().empty());
     QVERIFY(QFile::exists(QStringLiteral("qlx.ico")));
 }

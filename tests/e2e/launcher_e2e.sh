@@ -3,12 +3,14 @@
 # its own: a site server on 127.0.0.1:80 answering the directory lookup and the
 # device report, a virtual display, and a user at the keyboard.
 #
-#   launcher_e2e.sh first-start|provisioned VANTOR SITE_SERVER
+#   launcher_e2e.sh first-start|first-start-cancel|provisioned VANTOR SITE_SERVER
 #
 # first-start: an empty office folder; the site-code dialog must appear, the
 #   typed code is looked up, the configuration file is written with the served
 #   host, the report reaches the server and the login page's title becomes the
 #   caption.
+# first-start-cancel: the dialog is dismissed with Esc; the lookup still runs,
+#   with an empty code, and the start goes on.
 # provisioned: a configuration file is there already; no dialog, the report is
 #   sent and the login page opens with the three query fields.
 set -euo pipefail
@@ -76,7 +78,7 @@ fi
 vantor_pid=$!
 pids+=($vantor_pid)
 
-if [ "$mode" = first-start ]; then
+if [ "$mode" = first-start ] || [ "$mode" = first-start-cancel ]; then
   code="  office-7 "
   dialog=""
   find_dialog() { dialog=$(xdotool search --onlyvisible --name '^栖澜$' | head -n 1); [ -n "$dialog" ]; }
@@ -87,12 +89,17 @@ if [ "$mode" = first-start ]; then
   xdotool mousemove --window "$dialog" $((WIDTH / 2)) $((HEIGHT * 90 / 182)) click 1
   sleep 0.5
   xdotool type --delay 50 "$code"
-  xdotool key Return
+  if [ "$mode" = first-start-cancel ]; then
+    xdotool key Escape
+    code=""
+  else
+    xdotool key Return
+  fi
   wait_for 60 test -f QLX32-bs.ini || fail "no configuration file was written"
   expected=$(printf '[QLXBSINFO]\r\nHttpServer=127.0.0.1\r\nPort=80\r\nPath=/Account/LogOn\r\nPara=--disable-plugins\r\nBrowserPath=' | od -An -tx1)
   [ "$(od -An -tx1 QLX32-bs.ini)" = "$expected" ] || fail "unexpected configuration file: $(cat -A QLX32-bs.ini)"
   [ ! -e key.json ] || fail "key.json was left behind"
-  curl -s --noproxy '*' http://127.0.0.1/lookups | grep -qF '"  office-7 "' \
+  curl -s --noproxy '*' http://127.0.0.1/lookups | grep -qF "\"$code\"" \
     || fail "the code did not reach the directory as typed: $(curl -s --noproxy '*' http://127.0.0.1/lookups)"
 fi
 
