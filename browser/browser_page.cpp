@@ -1,5 +1,7 @@
 #include "browser/browser_page.h"
 
+#include <QEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
@@ -93,4 +95,26 @@ BrowserPopupWindow::BrowserPopupWindow() : m_view(new QWebEngineView(this))
 QWebEngineView* BrowserPopupWindow::View() const
 {
     return m_view;
+}
+
+void BrowserPopupWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_bShown)
+        return;
+    m_bShown = true;
+    m_bMaximizeAtMap = isMaximized();
+}
+
+void BrowserPopupWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !m_bMaximizeAtMap)
+        return;
+    // The page's view makes Qt replace the native window right after the
+    // first show, and the window manager then maps the new one at its normal
+    // size: the first state it reports must still be maximised.
+    m_bMaximizeAtMap = false;
+    if (windowState() == Qt::WindowNoState)
+        QTimer::singleShot(0, this, &QWidget::showMaximized);
 }

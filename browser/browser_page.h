@@ -56,6 +56,12 @@ public:
 
     QWebEngineView* View() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
     QWebEngineView* m_view;
+    bool m_bShown = false;
+    bool m_bMaximizeAtMap = false;
 };
