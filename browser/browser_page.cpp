@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
 
@@ -45,7 +46,9 @@ bool BrowserPage::IsPopup() const
 
 bool BrowserPage::HasDocument() const
 {
-    return m_bHasDocument;
+    // Committed documents enter the history as they show, before their load
+    // ends; a navigation that turned into a download never does.
+    return history()->count() > 0;
 }
 
 QWidget* BrowserPage::HostWindow() const
@@ -72,8 +75,6 @@ QWebEnginePage* BrowserPage::createWindow(WebWindowType)
 
 void BrowserPage::OnLoadingChanged(const QWebEngineLoadingInfo& info)
 {
-    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
-        m_bHasDocument = true;
     if (IsLoadError(info))
         m_client.OnLoadError(*this, info.errorCode(), info.errorString(), info.url());
 }

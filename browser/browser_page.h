@@ -24,8 +24,8 @@ public:
     ~BrowserPage() override;
 
     bool IsPopup() const;
-    // True once a page of its own has been shown; a pop-up opened only to
-    // start a download never gets one.
+    // True once a page of its own has been shown, even while it is still
+    // loading; a pop-up opened only to start a download never gets one.
     bool HasDocument() const;
     // Null once the window is gone.
     QWidget* HostWindow() const;
@@ -43,7 +43,6 @@ private:
     CCefBrowserEventHandler& m_client;
     const Kind m_kind;
     QPointer<QWidget> m_hostWindow;
-    bool m_bHasDocument = false;
 };
 
 // The frame window of a pop-up browser: a plain top-level window filled by

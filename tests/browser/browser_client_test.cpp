@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
@@ -125,8 +127,11 @@ private:
                 dialog->reject();
                 return;
             }
+            // As a user types it: selectFile() leaves the name box alone while
+            // that box has the focus, which depends on when the window manager
+            // activated the dialog.
             if (m_answer == Answer::SaveAs)
-                dialog->selectFile(m_target);
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(m_target);
             static_cast<QDialog*>(dialog)->accept();
             return;
         }
@@ -187,7 +192,9 @@ private slots:
     void saveDialogProposesTheSuggestedName_data();
     void saveDialogProposesTheSuggestedName();
     void cancelledSaveDialogShowsNothing();
+    void popupWithoutDocumentClosesAfterTheMessage_data();
     void popupWithoutDocumentClosesAfterTheMessage();
+    void popupWithDocumentStaysAfterItsDownload_data();
     void popupWithDocumentStaysAfterItsDownload();
 
 private:
@@ -240,6 +247,14 @@ void BrowserClientTest::initTestCase()
                                                          : "弹出 窗口";
         response.set_content("<html><head><title>" + title + "</title></head><body>"
                              "<a id=same href=/attachment>same</a></body></html>",
+                             "text/html; charset=utf-8");
+    });
+    // A page whose picture never arrives until the test releases it: its
+    // document shows while its load goes on.
+    server.Get("/still-loading", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><head><title>加载 中</title></head><body>"
+                             "<a id=same href=/attachment>same</a><img src=/slow>"
+                             "</body></html>",
                              "text/html; charset=utf-8");
     });
     server.Get("/second", [](const httplib::Request&, httplib::Response& response) {
@@ -337,7 +352,15 @@ bool BrowserClientTest::OpenMainWindow(const QString& path, const QString& title
         return false;
     connect(MainBrowser(), &QWebEnginePage::loadingChanged, this,
             [this](const QWebEngineLoadingInfo& info) { m_loads.push_back(info); });
-    return WaitFor([&] { return m_window->windowTitle() == title; });
+    // Its load must have ended too. Qt 6.4 reports no start for a navigation
+    // that begins while another load runs, and the running load's success then
+    // overwrites the new one's failure: the engine's own error page shows.
+    return WaitFor([&] {
+        return m_window->windowTitle() == title &&
+               std::any_of(m_loads.begin(), m_loads.end(), [](const QWebEngineLoadingInfo& info) {
+                   return info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+               });
+    });
 }
 
 BrowserPage* BrowserClientTest::MainBrowser() const
@@ -490,8 +513,6 @@ void BrowserClientTest::failedLoadShowsTheErrorPage()
     QString html;
     QTRY_VERIFY_WITH_TIMEOUT((html = PageHtml(page)).contains(QStringLiteral("Failed to load URL")),
                              kTimeout);
-    for (const auto& info : m_loads)
-        qInfo() << info.status() << info.url() << info.errorCode() << info.errorString();
     QCOMPARE(html, QStringLiteral("<html><head></head><body bgcolor=\"white\"><h2>Failed to load URL "
                                   "%1 with error %2 (%3).</h2></body></html>")
                        .arg(failed.toString(), errorText)
@@ -524,7 +545,6 @@ void BrowserClientTest::failedUrlShowsAsText()
 
     QTRY_VERIFY_WITH_TIMEOUT(PageHtml(page).contains(QStringLiteral("Failed to load URL")), kTimeout);
     const QString text = RunScript(page, QStringLiteral("document.body.innerText")).toString();
-    qInfo() << text << PageHtml(page);
     QCOMPARE(text, QStringLiteral("Failed to load URL http://127.0.0.1:%1%2 with error "
                                   "net::ERR_CONNECTION_REFUSED (-102).")
                        .arg(m_closedPort)
@@ -637,7 +657,6 @@ void BrowserClientTest::downloadIsSavedWhereChosen()
     QTRY_VERIFY_WITH_TIMEOUT(save.answered(), kTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(g_messages.size(), size_t(1), kTimeout);
     QCOMPARE(g_messages.front().text, kDownloaded);
-    qInfo() << FilesIn(m_saveFolder->path()) << FilesIn(m_downloadFolder) << save.proposedFile();
     QTRY_COMPARE_WITH_TIMEOUT(FileBytes(target), QByteArray::fromStdString(DownloadBytes()), kTimeout);
     QCOMPARE(FilesIn(m_saveFolder->path()), QStringList{QStringLiteral("保存 的.bin")});
     QCOMPARE(FilesIn(m_downloadFolder), QStringList());
@@ -691,15 +710,22 @@ void BrowserClientTest::cancelledSaveDialogShowsNothing()
     QCOMPARE(m_window->BrowserClient().Browsers().size(), size_t(1));
 }
 
+void BrowserClientTest::popupWithoutDocumentClosesAfterTheMessage_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::newRow("link to a new window")
+        << QStringLiteral("document.getElementById('blank').click()");
+    QTest::newRow("window.open") << QStringLiteral("window.open('/attachment')");
+}
+
 void BrowserClientTest::popupWithoutDocumentClosesAfterTheMessage()
 {
-    QSKIP("Intermittent: under load the saved file was once missing after the completion "
-          "report when the pop-up closed; open until understood.");
+    QFETCH(QString, script);
     QVERIFY(OpenMainWindow(QStringLiteral("/main"), QStringLiteral("主页 标题")));
     const QString target = m_saveFolder->filePath(QStringLiteral("from popup.bin"));
     SaveDialogDriver save(SaveDialogDriver::Answer::SaveAs, target);
 
-    MainBrowser()->runJavaScript(QStringLiteral("document.getElementById('blank').click()"));
+    MainBrowser()->runJavaScript(script);
 
     QTRY_VERIFY_WITH_TIMEOUT(save.answered(), kTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(g_messages.size(), size_t(1), kTimeout);
@@ -719,10 +745,20 @@ void BrowserClientTest::popupWithoutDocumentClosesAfterTheMessage()
     QCOMPARE(g_messages.size(), size_t(1));
 }
 
+void BrowserClientTest::popupWithDocumentStaysAfterItsDownload_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("loaded") << QStringLiteral("/popup") << QStringLiteral("弹出 窗口");
+    QTest::newRow("still loading") << QStringLiteral("/still-loading") << QStringLiteral("加载 中");
+}
+
 void BrowserClientTest::popupWithDocumentStaysAfterItsDownload()
 {
+    QFETCH(QString, path);
+    QFETCH(QString, title);
     QVERIFY(OpenMainWindow(QStringLiteral("/main"), QStringLiteral("主页 标题")));
-    BrowserPage* popup = OpenPopup(QStringLiteral("/popup"), QStringLiteral("弹出 窗口"));
+    BrowserPage* popup = OpenPopup(path, title);
     QVERIFY(popup);
     QPointer<QWidget> window = popup->HostWindow();
     const QString target = m_saveFolder->filePath(QStringLiteral("kept.bin"));
