@@ -28,11 +28,6 @@ SizeChange SizeChangeOf(Qt::WindowStates states)
     return SizeChange::Restored;
 }
 
-QRect ToQRect(const DialogRect& rect)
-{
-    return QRect(rect.x, rect.y, rect.width, rect.height);
-}
-
 ChildRect ToChildRect(const QRect& rect)
 {
     return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
@@ -59,7 +54,7 @@ CVantorDlg::CVantorDlg(QWebEngineProfile* profile, QWidget* pParent)
     setFont(templateFont);
 
     const DialogBaseUnits baseUnits = BaseUnitsOf(templateFont);
-    const QRect client = ToQRect(ToPixels(kTemplateClient, baseUnits));
+    const QRect client = TemplateRectInPixels(kTemplateClient, baseUnits);
     // The reference until the first relayout records the real client size.
     m_nClientWidth = client.width();
     m_nClientHeight = client.height();
@@ -69,7 +64,7 @@ CVantorDlg::CVantorDlg(QWebEngineProfile* profile, QWidget* pParent)
     resize(client.size());
 
     m_browserArea->setObjectName(QStringLiteral("IDC_BROWSER_AREA"));
-    m_browserArea->setGeometry(ToQRect(ToPixels(kTemplateBrowserArea, baseUnits)));
+    m_browserArea->setGeometry(TemplateRectInPixels(kTemplateBrowserArea, baseUnits));
     m_browserArea->hide();
 
     m_browserClient = std::make_unique<CCefBrowserEventHandler>(*this, m_profile);

@@ -16,12 +16,6 @@ constexpr DialogRect kTemplateCancel{259, 161, 50, 14};
 constexpr DialogRect kTemplateLabel{54, 72, 52, 8};
 constexpr DialogRect kTemplateEdit{53, 83, 212, 14};
 
-QRect InPixels(const DialogRect& rect, DialogBaseUnits base)
-{
-    const DialogRect pixels = ToPixels(rect, base);
-    return QRect(pixels.x, pixels.y, pixels.width, pixels.height);
-}
-
 }
 
 CDIalog_info::CDIalog_info(QWidget* pParent)
@@ -37,23 +31,23 @@ CDIalog_info::CDIalog_info(QWidget* pParent)
 
     const DialogBaseUnits base = BaseUnitsOf(font());
     auto* label = new QLabel(QStringLiteral("请输入序列号:"), this);
-    QRect labelRect = InPixels(kTemplateLabel, base);
+    QRect labelRect = TemplateRectInPixels(kTemplateLabel, base);
     // The template's width was measured in another font; never cut the text.
     labelRect.setWidth(qMax(labelRect.width(), label->sizeHint().width()));
     labelRect.setHeight(qMax(labelRect.height(), label->sizeHint().height()));
     label->setGeometry(labelRect);
     label->setBuddy(m_editCode);
 
-    m_okButton->setGeometry(InPixels(kTemplateOk, base));
-    m_cancelButton->setGeometry(InPixels(kTemplateCancel, base));
-    m_editCode->setGeometry(InPixels(kTemplateEdit, base));
+    m_okButton->setGeometry(TemplateRectInPixels(kTemplateOk, base));
+    m_cancelButton->setGeometry(TemplateRectInPixels(kTemplateCancel, base));
+    m_editCode->setGeometry(TemplateRectInPixels(kTemplateEdit, base));
     m_editCode->setObjectName(QStringLiteral("IDC_EDIT_CODE"));
 
     m_okButton->setDefault(true);
     setTabOrder(m_okButton, m_cancelButton);
     setTabOrder(m_cancelButton, m_editCode);
 
-    setFixedSize(InPixels(kTemplateClient, base).size());
+    setFixedSize(TemplateRectInPixels(kTemplateClient, base).size());
 
     connect(m_okButton, &QPushButton::clicked, this, &CDIalog_info::OnBnClickedOk);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
