@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QColor>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -29,6 +28,7 @@
 #include "browser/vantordlg.h"
 #include "platform/message_box.h"
 #include "res/app_icon.h"
+#include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
 
@@ -59,20 +59,6 @@ std::string DownloadBytes()
     for (int i = 0; i < 300000; ++i)
         bytes.push_back(static_cast<char>((i * 7 + i / 256) & 0xff));
     return bytes;
-}
-
-// QTest::qWaitFor of this Qt may go on pumping events for seconds after the
-// condition holds; this one looks again every few milliseconds.
-template <typename Condition>
-bool WaitFor(Condition condition, int timeout = kTimeout)
-{
-    const QDeadlineTimer deadline(timeout);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
 }
 
 QString PageHtml(QWebEnginePage* page)
@@ -203,7 +189,6 @@ private:
     BrowserPage* OpenPopup(const QString& path, const QString& title);
     QUrl Url(const QString& path) const;
     QUrl RefusedUrl(const QString& path) const;
-    static bool WaitUntilMaximised(const QWidget& window);
 
     CCefBrowserApp m_browserApp;
     HttpTestServer m_server;
@@ -381,15 +366,6 @@ BrowserPage* BrowserClientTest::OpenPopup(const QString& path, const QString& ti
     if (!WaitFor([&] { return popup->title() == title; }))
         return nullptr;
     return popup;
-}
-
-// Qt reports the state at once; the window manager's resize comes later.
-bool BrowserClientTest::WaitUntilMaximised(const QWidget& window)
-{
-    return WaitFor([&] {
-        return window.isMaximized() &&
-               window.frameGeometry().width() == window.screen()->availableGeometry().width();
-    });
 }
 
 void BrowserClientTest::mainPageTitleBecomesTheCaption()

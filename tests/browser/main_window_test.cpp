@@ -9,6 +9,7 @@
 #include "browser/cefbrowserapp.h"
 #include "browser/cefbrowsereventhandler.h"
 #include "browser/vantordlg.h"
+#include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 
 // The main window with the real embedded Chromium, on pages of a server on
@@ -30,7 +31,6 @@ private slots:
     void closingEndsTheRunAndEveryBrowser();
 
 private:
-    static bool WaitUntilMaximised(const CVantorDlg& window);
     QWebEngineView* MainView(const CVantorDlg& window) const;
 
     CCefBrowserApp m_browserApp;
@@ -60,15 +60,6 @@ void MainWindowTest::cleanupTestCase()
 void MainWindowTest::init()
 {
     LaunchState = LaunchStateRecord();
-}
-
-// Qt reports the state at once; the window manager's resize comes later.
-bool MainWindowTest::WaitUntilMaximised(const CVantorDlg& window)
-{
-    return QTest::qWaitFor([&] {
-        return window.isMaximized() &&
-               window.frameGeometry().width() == window.screen()->availableGeometry().width();
-    }, 20000);
 }
 
 QWebEngineView* MainWindowTest::MainView(const CVantorDlg& window) const
