@@ -117,6 +117,15 @@ TEST_F(SiteRoutesTest, LoginPageEscapesItsValues)
     EXPECT_EQ(page.find("<b>"), std::string::npos);
 }
 
+// Each demo page is linked from the login page by its title and served as it stands.
+TEST_F(SiteRoutesTest, LoginPageLinksEveryDemoPage)
+{
+    const std::string login = Get("/Account/LogOn?id=I&pid=P&cpu=C");
+
+    EXPECT_NE(login.find("<a href=\"/demo/popups.html\">弹出窗口</a>"), std::string::npos) << login;
+    EXPECT_NE(Get("/demo/popups.html").find("<title>弹出窗口</title>"), std::string::npos);
+}
+
 TEST_F(SiteRoutesTest, ServesTheFallbackPage)
 {
     EXPECT_NE(Get("/fallback.html").find(std::string("<title>") + kFallbackPageTitle + "</title>"),

@@ -4,6 +4,9 @@
 #include <json/json.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string_view>
 
@@ -138,6 +141,37 @@ std::string HtmlPage(const std::string& title, const std::string& content)
         + HtmlEscape(title) + "</title></head>\n<body>\n" + content + "</body></html>\n";
 }
 
+// The text between <title> and </title>, or the file's name.
+std::string PageTitle(const std::filesystem::path& file)
+{
+    std::ifstream stream(file);
+    const std::string text{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+    const std::size_t open = text.find("<title>");
+    const std::size_t close = text.find("</title>");
+    if (open == std::string::npos || close == std::string::npos || close < open)
+        return file.filename().string();
+    return text.substr(open + 7, close - open - 7);
+}
+
+// Links to the pages of the demo folder, served under /demo/, by file name.
+std::string DemoPageLinks()
+{
+    std::error_code error;
+    std::vector<std::filesystem::path> pages;
+    for (const auto& entry : std::filesystem::directory_iterator(kDemoPagesFolder, error)) {
+        if (entry.path().extension() == ".html")
+            pages.push_back(entry.path());
+    }
+    if (pages.empty())
+        return {};
+    std::sort(pages.begin(), pages.end());
+    std::string links = "<h2>功能演示</h2>\n<ul id=\"demo-pages\">\n";
+    for (const std::filesystem::path& page : pages)
+        links += "<li><a href=\"/demo/" + HtmlEscape(page.filename().string()) + "\">"
+            + HtmlEscape(PageTitle(page)) + "</a></li>\n";
+    return links + "</ul>\n";
+}
+
 void ShowLoginPage(const httplib::Request& request, httplib::Response& response)
 {
     const std::string id = request.get_param_value("id");
@@ -149,7 +183,7 @@ void ShowLoginPage(const httplib::Request& request, httplib::Response& response)
     for (const auto& [name, value] : rows)
         content += std::string("<dt>") + name + "</dt><dd id=\"" + name + "\">"
             + HtmlEscape(Readable(value)) + "</dd>\n";
-    content += "</dl>\n";
+    content += "</dl>\n" + DemoPageLinks();
     response.set_content(HtmlPage(LoginPageTitle(id, pid, cpu), content), "text/html; charset=utf-8");
 }
 
@@ -192,6 +226,7 @@ void SiteRoutes::install(httplib::Server& server)
     });
     server.Get("/Account/LogOn", ShowLoginPage);
     server.Get("/fallback.html", ShowFallbackPage);
+    server.set_mount_point("/demo", kDemoPagesFolder);
     server.Get("/reports", [this](const httplib::Request&, httplib::Response& response) {
         showReports(response);
     });

@@ -20,6 +20,9 @@
 //   GET  /Account/LogOn?version=V&id=I&pid=P&cpu=C
 //       the login page; its title is LoginPageTitle(I, P, C), that is
 //       "登录 pid=P cpu=C id=I", and its text shows version, id, pid and cpu.
+//       Below it, links to every page of tools/demo-pages, by file name.
+//   GET  /demo/NAME.html
+//       a page of tools/demo-pages: each shows one capability of the launcher.
 //   GET  /fallback.html
 //       the stand-in for the public fallback site, titled kFallbackPageTitle.
 //   GET  /reports
