@@ -1,3 +1,3 @@
-#include "app/launch_state.h"
+#include "launch/launch_state.h"
 
 LaunchStateRecord LaunchState;

@@ -1,4 +1,4 @@
-#include "report/http_exchange.h"
+#include "platform/http_exchange.h"
 
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
@@ -19,7 +19,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr char kContentType[] = "application/x-www-form-urlencoded;charset=gb2312";
-constexpr char kProgramName[] = "report_http_exchange_test";
+constexpr char kProgramName[] = "platform_http_exchange_test";
 
 class HttpExchangeTest : public testing::Test {
 protected:

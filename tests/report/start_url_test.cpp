@@ -1,11 +1,14 @@
 #include "report/start_url.h"
 
-#include "app/build_config.h"
-#include "app/launch_state.h"
-#include "identity/conversions.h"
+#include "launch/build_config.h"
+#include "launch/launch_state.h"
+#include "platform/code_page.h"
+#include "config/config_file.h"
 #include "identity/device_identity.h"
-#include "tests/identity/message_recorder.h"
+#include "identity/identity_sources_linux.h"
 #include "tests/identity/temporary_folder.h"
+#include "tests/support/locale_scope.h"
+#include "tests/support/message_recorder.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
 #include "tests/support/no_proxy.h"
@@ -164,6 +167,14 @@ std::unique_ptr<HttpTestServer> StartSiteServer(int status = 200, int port = 0)
                           });
     server->start();
     return server;
+}
+
+// The report as one start makes it: the configuration file in the current
+// directory, read when the report asks for it, and the real exchange.
+bool PrepareStartUrl(const IdentitySources& sources)
+{
+    return PrepareStartUrl(
+        sources, [] { return ReadLaunchSettings(ReadConfigFile(GetConfigFilePath())); }, PostForm);
 }
 
 // Each test runs as one start of the launcher, in an office folder of its own
@@ -333,22 +344,6 @@ TEST_F(PrepareStartUrlTest, EmptyDiskHashLeavesNothingBetweenItsNameAndTheNextFi
 
     EXPECT_NE(OnlyReport(*server).body.find("&d=&cpu="), std::string::npos);
 }
-
-// Switches the process to a locale and back.
-class LocaleScope {
-public:
-    explicit LocaleScope(const char* name)
-        : m_active(std::setlocale(LC_ALL, name) != nullptr)
-    {
-    }
-    ~LocaleScope() { std::setlocale(LC_ALL, "C"); }
-    LocaleScope(const LocaleScope&) = delete;
-    LocaleScope& operator=(const LocaleScope&) = delete;
-    bool active() const { return m_active; }
-
-private:
-    bool m_active;
-};
 
 TEST_F(PrepareStartUrlTest, ChineseAccountGoesOutAsItsGbkBytes)
 {
@@ -595,7 +590,7 @@ TEST_F(PrepareStartUrlTest, ReportsThisPcsOwnIdentity)
     const auto server = StartSiteServer();
     WriteIni(server->port());
 
-    ASSERT_TRUE(PrepareStartUrl());
+    ASSERT_TRUE(PrepareStartUrl(LinuxIdentitySources()));
 
     const Form form = DecodeForm(OnlyReport(*server).body);
     std::vector<std::string> names;
