@@ -8,6 +8,7 @@
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
 #include "tests/support/no_proxy.h"
+#include "tests/support/refusing_port.h"
 
 #include <gtest/gtest.h>
 
@@ -159,8 +160,8 @@ TEST_F(SiteLookupTest, ServerThatNeverAnswersRunsIntoTimeOut)
 
 TEST_F(SiteLookupTest, RefusedConnectionShowsNothingAndWritesNothing)
 {
-    const std::string endpoint =
-        Endpoint("http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()));
+    const RefusingPort refusing;
+    const std::string endpoint = Endpoint("http://127.0.0.1:" + std::to_string(refusing.port()));
 
     EXPECT_FALSE(LookUpSiteServerAt(endpoint, u"C01", 10s, PostForm));
 

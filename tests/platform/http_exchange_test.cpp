@@ -3,6 +3,7 @@
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
 #include "tests/support/no_proxy.h"
+#include "tests/support/refusing_port.h"
 
 #include <gtest/gtest.h>
 
@@ -200,9 +201,10 @@ INSTANTIATE_TEST_SUITE_P(Sizes, AnswerSizeTest, testing::ValuesIn(kAnswerSizes),
 
 TEST_F(HttpExchangeTest, RefusedConnectionFailsWithoutWaitingForTheTimeOut)
 {
+    const RefusingPort refusing;
     const auto started = std::chrono::steady_clock::now();
     const HttpExchangeResult result =
-        Post("http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/Account/LogOn", "id=1");
+        Post("http://127.0.0.1:" + std::to_string(refusing.port()) + "/Account/LogOn", "id=1");
 
     EXPECT_EQ(result.outcome, HttpExchangeOutcome::SendFailed);
     EXPECT_LT(std::chrono::steady_clock::now() - started, HttpExchangeRequest{}.connectTimeout);

@@ -12,6 +12,7 @@
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
 #include "tests/support/no_proxy.h"
+#include "tests/support/refusing_port.h"
 
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
@@ -157,9 +158,9 @@ std::string IniText(const std::string& host, const std::string& port,
 }
 
 // A site server that receives device reports on its login path.
-std::unique_ptr<HttpTestServer> StartSiteServer(int status = 200, int port = 0)
+std::unique_ptr<HttpTestServer> StartSiteServer(int status = 200)
 {
-    auto server = std::make_unique<HttpTestServer>("127.0.0.1", port);
+    auto server = std::make_unique<HttpTestServer>("127.0.0.1", 0);
     server->server().Post("/Account/LogOn",
                           [status](const httplib::Request&, httplib::Response& response) {
                               response.status = status;
@@ -365,21 +366,17 @@ TEST_F(PrepareStartUrlTest, ChineseAccountGoesOutAsItsGbkBytes)
 
 TEST_F(PrepareStartUrlTest, PortFromTheIniServesReportAndStartUrl)
 {
-    std::unique_ptr<HttpTestServer> server;
-    try {
-        server = StartSiteServer(200, 8080);
-    } catch (const std::runtime_error&) {
-        GTEST_SKIP() << "port 8080 is taken on 127.0.0.1";
-    }
-    WriteIni(IniText("127.0.0.1", "8080"));
+    const auto server = StartSiteServer();
+    const std::string port = std::to_string(server->port());
+    WriteIni(IniText("127.0.0.1", port));
 
     ASSERT_TRUE(PrepareStartUrl(SourcesOf(Facts{})));
 
-    EXPECT_EQ(HeaderValue(OnlyReport(*server), "Host"), "127.0.0.1:8080");
+    EXPECT_EQ(HeaderValue(OnlyReport(*server), "Host"), "127.0.0.1:" + port);
     EXPECT_EQ(LaunchState.StartUrl.rfind(
-                  u"http://127.0.0.1:8080/Account/LogOn?version=1.20140927&id=", 0),
+                  Wide("http://127.0.0.1:" + port + "/Account/LogOn?version=1.20140927&id="), 0),
               0u);
-    EXPECT_EQ(LaunchState.StartUrl, StartUrlFor(8080));
+    EXPECT_EQ(LaunchState.StartUrl, StartUrlFor(server->port()));
 }
 
 class ErrorStatusTest : public PrepareStartUrlTest, public testing::WithParamInterface<int> {};
@@ -437,9 +434,11 @@ class OutageTest : public PrepareStartUrlTest, public testing::WithParamInterfac
 TEST_P(OutageTest, FallsBackSilently)
 {
     std::unique_ptr<MisbehavingServer> server;
+    std::optional<RefusingPort> refusing;
     int port = 0;
     if (GetParam().outage == Outage::Refused) {
-        port = ClosedLoopbackPort();
+        refusing.emplace();
+        port = refusing->port();
     } else {
         server = std::make_unique<MisbehavingServer>(
             GetParam().outage == Outage::NeverAnswers
