@@ -39,13 +39,15 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Makes the folder's entries durable. File systems that cannot sync a folder
-// (EINVAL) keep their entries as well as they can; that is not a failure.
+// Makes the folder's entries durable; false only when the disk reports an
+// error. A folder that cannot be opened for reading (write and search rights
+// only) or a file system that cannot sync folders (EINVAL) keeps its entries as
+// well as it can: the rename still never leaves a part of a file.
 bool SyncFolder(const std::string& folder)
 {
     const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0)
-        return false;
+        return true;
     const bool synced = fsync(descriptor) == 0 || errno == EINVAL;
     close(descriptor);
     return synced;
