@@ -5,7 +5,7 @@
 #include "launch/launch_state.h"
 #include "tests/support/locale_scope.h"
 #include "tests/support/message_recorder.h"
-#include "tests/config/working_directory.h"
+#include "tests/support/working_directory.h"
 
 #include <gtest/gtest.h>
 

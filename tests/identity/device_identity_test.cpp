@@ -16,7 +16,7 @@
 #include "identity/identity_sources_linux.h"
 #include "identity/identity_values.h"
 #include "tests/support/message_recorder.h"
-#include "temporary_folder.h"
+#include "tests/support/temporary_folder.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "identity/hardware_queries_linux.h"
 #include "tests/support/message_recorder.h"
-#include "temporary_folder.h"
+#include "tests/support/temporary_folder.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/working_file.h"
-#include "tests/config/working_directory.h"
+#include "tests/support/working_directory.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "config/config_file.h"
 #include "identity/device_identity.h"
 #include "identity/identity_sources_linux.h"
-#include "tests/identity/temporary_folder.h"
+#include "tests/support/temporary_folder.h"
 #include "tests/support/locale_scope.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/http_test_server.h"
