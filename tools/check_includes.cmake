@@ -44,7 +44,7 @@ foreach(folder IN LISTS all_folders)
 endforeach()
 
 # Folders that include no folder left are taken away until none is left; what
-# stays includes itself round a cycle.
+# stays is in a cycle of includes or includes one.
 set(left ${all_folders})
 set(progress TRUE)
 while(progress)
