@@ -2,12 +2,14 @@
 
 #include <cstdint>
 
-#include "app/launch_state.h"
 #include "browser/cefbrowserapp.h"
 #include "browser/vantordlg.h"
 #include "config/config_file.h"
 #include "config/dialog_info.h"
 #include "config/site_provisioning.h"
+#include "identity/identity_sources_linux.h"
+#include "launch/launch_state.h"
+#include "platform/http_exchange.h"
 #include "report/start_url.h"
 
 CVantorApp theApp;
@@ -16,12 +18,26 @@ namespace {
 
 std::int32_t s_nInitCount = 0;
 
-void ProvisionSite()
+void ProvisionSite(HttpExchange exchange)
 {
     CDIalog_info dialog;
     dialog.exec();
     LaunchState.SiteCode = dialog.m_strCode;
-    LookUpSiteServer(LaunchState.SiteCode);
+    LookUpSiteServer(LaunchState.SiteCode, exchange);
+}
+
+// The start's steps with this PC's identity sources and the one exchange.
+void PrepareStart()
+{
+    const HttpExchange exchange = PostForm;
+    const std::u16string configPath = GetConfigFilePath();
+    ConfigFile config = ReadConfigFile(configPath);
+    if (ReadServerSetting(config).empty()) {
+        ProvisionSite(exchange);
+        // Provisioning may have written the file.
+        config = ReadConfigFile(configPath);
+    }
+    PrepareStartUrl(LinuxIdentitySources(), [&config] { return ReadLaunchSettings(config); }, exchange);
 }
 
 }
@@ -35,11 +51,7 @@ bool CVantorApp::InitInstance()
     CCefBrowserApp browserApp;
     browserApp.Initialize();
 
-    const std::u16string configPath = GetConfigFilePath();
-    if (ReadServerSetting(configPath).empty())
-        ProvisionSite();
-
-    PrepareStartUrl();
+    PrepareStart();
 
     CVantorDlg mainWindow(browserApp.Profile());
     mainWindow.exec();

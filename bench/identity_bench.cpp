@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "identity/device_identity.h"
+#include "identity/identity_sources_linux.h"
 #include "identity/md5.h"
 
 namespace {
@@ -46,8 +47,9 @@ void DigestShortText()
 void GatherIdentity()
 {
     DeviceIdentity = {};
-    if (ReadAccountAndDomain())
-        GatherDeviceValues();
+    const IdentitySources sources = LinuxIdentitySources();
+    if (ReadAccountAndDomain(sources))
+        GatherDeviceValues(sources);
 }
 
 }

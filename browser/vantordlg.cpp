@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QWebEngineView>
 
-#include "app/launch_state.h"
+#include "launch/launch_state.h"
 #include "browser/browser_page.h"
 #include "browser/cefbrowsereventhandler.h"
 #include "platform/dialog_units_qt.h"

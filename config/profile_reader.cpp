@@ -82,7 +82,7 @@ std::u16string ReadProfileString(std::u16string_view text, std::u16string_view s
         }
         if (!inSection)
             continue;
-        // A line without "=" names no value, as in the Windows reader.
+        // A line without "=" names no value.
         const std::size_t equals = line.find(u'=');
         if (equals == std::u16string_view::npos
             || !SameName(TrimBlanks(line.substr(0, equals)), key))

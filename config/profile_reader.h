@@ -3,14 +3,14 @@
 #include <string>
 #include <string_view>
 
-// One value of an INI text, read with the rules of the Windows private-profile
-// reader the configuration file was made for:
+// One value of an INI text, read with the rules the offices' existing
+// configuration files were written for:
 // - section and key names match without regard to ASCII case;
 // - a missing section or key yields `defaultValue` without its trailing blanks;
 // - a present key yields its value with the blanks around it removed and one
 //   pair of enclosing single or double quotes removed, even when that leaves
 //   nothing; a value is read whole, whatever its length.
-// The result's length is the count the Windows reader returns: an empty result
-// with a non-blank default means the key is present with an empty value.
+// An empty result with a non-blank default means the key is present with an
+// empty value.
 std::u16string ReadProfileString(std::u16string_view text, std::u16string_view section,
                                  std::u16string_view key, std::u16string_view defaultValue);

@@ -1,71 +1,31 @@
 #include "config/site_provisioning.h"
 
-#include "app/build_config.h"
 #include "config/config_file.h"
 #include "config/directory_answer.h"
-#include "identity/conversions.h"
+#include "launch/build_config.h"
+#include "platform/code_page.h"
+#include "platform/exchange_message.h"
 #include "platform/message_box.h"
-#include "report/http_exchange.h"
+#include "platform/working_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
 constexpr char kAnswerFileName[] = "key.json";
 constexpr std::size_t kMaxAnswerBytes = 1024 * 1024;
 
-bool WriteAnswerFile(const std::string& text)
-{
-    const int fd = open(kAnswerFileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t count = write(fd, text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            break;
-        written += static_cast<std::size_t>(count);
-    }
-    return close(fd) == 0 && written == text.size();
 }
 
-std::optional<std::string> ReadAnswerFile()
-{
-    const int fd = open(kAnswerFileName, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::string text;
-    char buffer[4096];
-    ssize_t count;
-    while ((count = read(fd, buffer, sizeof buffer)) != 0) {
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            close(fd);
-            return std::nullopt;
-        }
-        text.append(buffer, static_cast<std::size_t>(count));
-    }
-    close(fd);
-    return text;
-}
-
-}
-
-bool LookUpSiteServer(std::u16string code)
+bool LookUpSiteServer(std::u16string code, HttpExchange exchange)
 {
     return LookUpSiteServerAt(BuildConfig::kDirectoryUrl, code,
-                              HttpExchangeRequest{}.exchangeTimeout);
+                              HttpExchangeRequest{}.exchangeTimeout, exchange);
 }
 
 bool LookUpSiteServerAt(const std::string& endpoint, const std::u16string& code,
-                        std::chrono::milliseconds exchangeTimeout)
+                        std::chrono::milliseconds exchangeTimeout, HttpExchange exchange)
 {
     HttpExchangeRequest request;
     // The code goes out as typed; the exchange encodes only what a request
@@ -76,28 +36,20 @@ bool LookUpSiteServerAt(const std::string& endpoint, const std::u16string& code,
     request.exchangeTimeout = exchangeTimeout;
     request.connectTimeout = std::min(request.connectTimeout, exchangeTimeout);
 
-    const HttpExchangeResult result = PostForm(request);
-    switch (result.outcome) {
-    case HttpExchangeOutcome::SplitFailed:
-        ShowMessageBox(ToWide(endpoint) + code);
+    const HttpExchangeResult result = exchange(request);
+    if (result.outcome != HttpExchangeOutcome::Sent) {
+        if (const auto message = ExchangeFailureMessage(result.outcome, ToWide(endpoint) + code))
+            ShowMessageBox(*message);
         return false;
-    case HttpExchangeOutcome::NoConnection:
-        ShowMessageBox(u"无法连接到主服务器");
-        return false;
-    case HttpExchangeOutcome::NoRequest:
-        ShowMessageBox(u"找不到网址");
-        return false;
-    case HttpExchangeOutcome::SendFailed:
-        return false;
-    case HttpExchangeOutcome::Sent:
-        break;
     }
 
     // The answer passes through "key.json" on its way to the JSON reader; the
     // file never outlives the lookup.
-    const bool stored = WriteAnswerFile(JoinAnswerLines(result.answer));
-    const std::optional<std::string> text = stored ? ReadAnswerFile() : std::nullopt;
-    const bool removed = unlink(kAnswerFileName) == 0 || errno == ENOENT;
+    const bool stored =
+        CreateFreshFile(kAnswerFileName, JoinAnswerLines(result.answer)) == FileWriteResult::Written;
+    const std::optional<std::string> text =
+        stored ? ReadRegularFile(kAnswerFileName, kSettingsFileBound) : std::nullopt;
+    const bool removed = RemoveFile(kAnswerFileName);
     if (!text)
         return false;
 

@@ -1,13 +1,11 @@
 #include "identity/device_identity.h"
 
-#include <algorithm>
-#include <iterator>
 #include <optional>
 
-#include "identity/conversions.h"
 #include "identity/identity_values.h"
-#include "identity/md5.h"
-#include "identity/text_file.h"
+#include "identity/md5_hex.h"
+#include "platform/code_page.h"
+#include "platform/working_file.h"
 
 DeviceIdentityRecord DeviceIdentity;
 
@@ -23,18 +21,6 @@ std::u16string HashPieces(const std::u16string& source)
     for (std::size_t start = 0; start < source.size(); start += kPieceLength)
         hashes += Md5Hex(source.substr(start, kPieceLength));
     return hashes;
-}
-
-// The disk serial is hashed as the bytes the query wrote, without a code page.
-std::u16string UpperHexDigest(const std::string& bytes)
-{
-    CMD5 md5;
-    md5.DigestString(bytes.c_str());
-    const std::string digest = md5.GetDigestText();
-    std::u16string upper;
-    std::transform(digest.begin(), digest.end(), std::back_inserter(upper),
-                   [](char c) { return static_cast<char16_t>(c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c); });
-    return upper;
 }
 
 }
@@ -64,7 +50,7 @@ void GatherDeviceValues(const IdentitySources& sources)
         AppendMacMarker(identity.MacText);
     const std::u16string macDigest = Md5Hex(macCopy);
 
-    const std::string storedText = ReadFirstLine(kMachineIdFileName);
+    const std::string storedText = ReadFirstLine(kMachineIdFileName, kFirstLineBound);
     const std::u16string source = identity.WinDomain + macDigest + ToWide(sources.hardwareProfileGuid());
     const std::u16string persisted = HashPieces(source);
     // An unchanged file keeps its creation time, and with it the fingerprint.
@@ -76,5 +62,6 @@ void GatherDeviceValues(const IdentitySources& sources)
 
     std::string diskSerial;
     QueryDiskSerial(diskSerial, sources.listDisks());
-    identity.DiskHash = diskSerial.empty() ? std::u16string() : UpperHexDigest(diskSerial);
+    // The disk serial is hashed as the bytes the query wrote, without a code page.
+    identity.DiskHash = diskSerial.empty() ? std::u16string() : Md5HexOfBytes(diskSerial);
 }

@@ -23,9 +23,7 @@ extern DeviceIdentityRecord DeviceIdentity;
 inline constexpr char kMachineIdFileName[] = "qlx.ico";
 
 // Fills WinAccount and WinDomain; false when the host name cannot be read.
-bool ReadAccountAndDomain();
 bool ReadAccountAndDomain(const IdentitySources& sources);
 
 // Fills the remaining fields and keeps "qlx.ico" in the current directory.
-void GatherDeviceValues();
 void GatherDeviceValues(const IdentitySources& sources);

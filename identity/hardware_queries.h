@@ -63,7 +63,3 @@ std::optional<std::string> SelectDiskSerial(const std::vector<Disk>& disks);
 // and leave `text` as it was.
 int QueryMacText(std::string& text, const AdapterListing& listing);
 int QueryDiskSerial(std::string& text, const DiskListing& listing);
-
-// The same on this PC's own adapters and disks.
-int QueryMacText(std::string& text);
-int QueryDiskSerial(std::string& text);

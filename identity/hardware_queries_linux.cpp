@@ -5,29 +5,24 @@
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
-#include <fstream>
 #include <ifaddrs.h>
-#include <iterator>
 #include <libudev.h>
 #include <memory>
 #include <optional>
 #include <sys/socket.h>
 
-namespace {
+#include "platform/working_file.h"
 
-const char kSysfsRoot[] = "/sys";
+namespace {
 
 // A sysfs attribute without the line end the kernel adds.
 std::optional<std::string> ReadAttribute(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    std::optional<std::string> value = ReadRegularFile(path, kSystemFileBound);
+    if (!value)
         return std::nullopt;
-    std::string value((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
-        return std::nullopt;
-    if (!value.empty() && value.back() == '\n')
-        value.pop_back();
+    if (!value->empty() && value->back() == '\n')
+        value->pop_back();
     return value;
 }
 
@@ -190,14 +185,4 @@ DiskListing ListDisks(const std::string& sysRoot)
         listing.disks.push_back(disk);
     }
     return listing;
-}
-
-int QueryMacText(std::string& text)
-{
-    return QueryMacText(text, ListNetworkAdapters(kSysfsRoot));
-}
-
-int QueryDiskSerial(std::string& text)
-{
-    return QueryDiskSerial(text, ListDisks(kSysfsRoot));
 }

@@ -1,13 +1,11 @@
 #include "report/start_url.h"
 
-#include "app/build_config.h"
-#include "app/launch_state.h"
-#include "config/config_file.h"
-#include "identity/conversions.h"
 #include "identity/device_identity.h"
-#include "identity/identity_sources_linux.h"
+#include "launch/build_config.h"
+#include "launch/launch_state.h"
+#include "platform/code_page.h"
+#include "platform/exchange_message.h"
 #include "platform/message_box.h"
-#include "report/http_exchange.h"
 #include "report/report_text.h"
 
 namespace {
@@ -19,16 +17,12 @@ std::u16string AsciiToWide(const std::string& text)
 
 }
 
-bool PrepareStartUrl()
-{
-    return PrepareStartUrl(LinuxIdentitySources());
-}
-
-bool PrepareStartUrl(const IdentitySources& sources)
+bool PrepareStartUrl(const IdentitySources& sources, const std::function<bool()>& readLaunchSettings,
+                     HttpExchange exchange)
 {
     if (!ReadAccountAndDomain(sources))
         return false;
-    if (!ReadLaunchSettings())
+    if (!readLaunchSettings())
         return false;
     GatherDeviceValues(sources);
 
@@ -52,21 +46,13 @@ bool PrepareStartUrl(const IdentitySources& sources)
         ComposeSiteAddress(LaunchState.HttpServer, LaunchState.Port, LaunchState.Path);
     report.address = ToNarrow(siteAddress);
 
-    switch (PostForm(report).outcome) {
-    case HttpExchangeOutcome::SplitFailed:
-        ShowMessageBox(siteAddress);
-        return false;
-    case HttpExchangeOutcome::NoConnection:
-        ShowMessageBox(u"无法连接到主服务器");
-        return false;
-    case HttpExchangeOutcome::NoRequest:
-        ShowMessageBox(u"找不到网址");
-        return false;
-    case HttpExchangeOutcome::SendFailed:
+    const HttpExchangeOutcome outcome = exchange(report).outcome;
+    if (outcome == HttpExchangeOutcome::SendFailed)
         LaunchState.StartUrl = AsciiToWide(BuildConfig::kFallbackUrl);
+    if (outcome != HttpExchangeOutcome::Sent) {
+        if (const auto message = ExchangeFailureMessage(outcome, siteAddress))
+            ShowMessageBox(*message);
         return false;
-    case HttpExchangeOutcome::Sent:
-        break;
     }
     LaunchState.StartUrl = siteAddress + u"?" + AsciiToWide(query);
     return true;

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <functional>
+
 #include "identity/identity_sources.h"
+#include "platform/http_exchange.h"
 
-// Gathers the identity, posts the device report to the configured site server
-// and sets LaunchState.StartUrl. True when the report was sent.
-bool PrepareStartUrl();
-
-// The same with the identity taken from `sources`.
-bool PrepareStartUrl(const IdentitySources& sources);
+// Gathers the identity from `sources`, fills the launch settings with
+// `readLaunchSettings` (between the two identity phases, and stops when it
+// fails), posts the device report through `exchange` and sets
+// LaunchState.StartUrl. True when the report was sent.
+bool PrepareStartUrl(const IdentitySources& sources, const std::function<bool()>& readLaunchSettings,
+                     HttpExchange exchange);

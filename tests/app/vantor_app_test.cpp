@@ -6,11 +6,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/launch_state.h"
+#include "launch/launch_state.h"
 #include "app/vantor.h"
 #include "browser/vantordlg.h"
 #include "identity/device_identity.h"
-#include "tests/config/message_recorder.h"
+#include "tests/support/message_recorder.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/no_proxy.h"
 

@@ -21,7 +21,7 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
 
-#include "app/launch_state.h"
+#include "launch/launch_state.h"
 #include "browser/browser_page.h"
 #include "browser/cefbrowserapp.h"
 #include "browser/cefbrowsereventhandler.h"
@@ -31,6 +31,7 @@
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
+#include "tests/support/refusing_port.h"
 
 namespace {
 
@@ -193,6 +194,7 @@ private:
     CCefBrowserApp m_browserApp;
     HttpTestServer m_server;
     MisbehavingServer m_resettingServer{MisbehavingServer::Behaviour::ResetMidRequest};
+    RefusingPort m_refusingPort;
     int m_closedPort = 0;
     std::atomic<bool> m_releaseSlowPage{false};
     QTemporaryDir m_home;
@@ -215,7 +217,7 @@ void BrowserClientTest::initTestCase()
     qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
     QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation), m_downloadFolder);
 
-    m_closedPort = ClosedLoopbackPort();
+    m_closedPort = m_refusingPort.port();
     m_resettingServer.start();
     const std::string bytes = DownloadBytes();
     auto& server = m_server.server();

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <QWebEngineView>
 
-#include "app/launch_state.h"
+#include "launch/launch_state.h"
 #include "browser/browser_page.h"
 #include "browser/cefbrowserapp.h"
 #include "browser/cefbrowsereventhandler.h"

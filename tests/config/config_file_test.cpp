@@ -1,9 +1,11 @@
 #include "config/config_file.h"
 
-#include "app/launch_state.h"
-#include "tests/config/locale_scope.h"
-#include "tests/config/message_recorder.h"
-#include "tests/config/working_directory.h"
+#include "config/config_text.h"
+
+#include "launch/launch_state.h"
+#include "tests/support/locale_scope.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/working_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,7 @@
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -86,7 +89,7 @@ TEST_P(ReadLaunchSettingsTest, FillsLaunchStateOrShowsItsMessage)
     if (c.file)
         WriteBytes(kFileName, *c.file);
 
-    EXPECT_EQ(ReadLaunchSettings(), c.result);
+    EXPECT_EQ(ReadLaunchSettings(ReadConfigFile(GetConfigFilePath())), c.result);
 
     const std::u16string path = ExpectedPath();
     switch (c.message) {
@@ -159,7 +162,7 @@ TEST_P(ReadServerSettingTest, GivesServerOrNothing)
 {
     if (GetParam().file)
         WriteBytes(kFileName, *GetParam().file);
-    EXPECT_EQ(ReadServerSetting(GetConfigFilePath()), GetParam().expected);
+    EXPECT_EQ(ReadServerSetting(ReadConfigFile(GetConfigFilePath())), GetParam().expected);
     EXPECT_TRUE(m_messages.texts().empty());
 }
 
@@ -183,8 +186,8 @@ TEST_F(ConfigFileTest, PathIsCurrentDirectoryOfAnyLengthAndFileName)
     WriteBytes(kFileName, "[QLXBSINFO]\r\nHttpServer=srv01\r\nPara=");
 
     EXPECT_EQ(GetConfigFilePath(), Wide(deep.string()) + u"/QLX32-bs.ini");
-    EXPECT_EQ(ReadServerSetting(GetConfigFilePath()), u"srv01");
-    EXPECT_FALSE(ReadLaunchSettings());
+    EXPECT_EQ(ReadServerSetting(ReadConfigFile(GetConfigFilePath())), u"srv01");
+    EXPECT_FALSE(ReadLaunchSettings(ReadConfigFile(GetConfigFilePath())));
     EXPECT_EQ(m_messages.texts(),
               std::vector<std::u16string>{FileMessage(Wide(deep.string()) + u"/QLX32-bs.ini")});
 }
@@ -203,10 +206,78 @@ TEST_F(ConfigFileTest, ReadsGbkFileInGbkFolderUnderGbkLocale)
 
     const std::u16string path = Wide(m_directory.path().string()) + u"/配置/QLX32-bs.ini";
     EXPECT_EQ(GetConfigFilePath(), path);
-    EXPECT_EQ(ReadServerSetting(path), u"服务器.example");
-    EXPECT_FALSE(ReadLaunchSettings());
+    EXPECT_EQ(ReadServerSetting(ReadConfigFile(path)), u"服务器.example");
+    EXPECT_FALSE(ReadLaunchSettings(ReadConfigFile(GetConfigFilePath())));
     EXPECT_EQ(m_messages.texts(), std::vector<std::u16string>{FileMessage(path)});
     EXPECT_EQ(LaunchState.HttpServer, u"服务器.example");
+}
+
+// What stands at the file's name when it is not a regular file.
+struct NotAFileCase {
+    const char* name;
+    std::function<void()> plant;
+};
+
+const NotAFileCase kNotAFileCases[] = {
+    {"LinkToDevZero", [] { fs::create_symlink("/dev/zero", kFileName); }},
+    {"Fifo", [] { ASSERT_EQ(mkfifo(kFileName, 0600), 0); }},
+    {"Folder", [] { fs::create_directory(kFileName); }},
+};
+
+class NotAFileTest : public ConfigFileTest, public testing::WithParamInterface<NotAFileCase> {};
+
+// Read like a missing file: at once, without growing, and without a message.
+TEST_P(NotAFileTest, ReadsAsAMissingFile)
+{
+    GetParam().plant();
+
+    const ConfigFile file = ReadConfigFile(GetConfigFilePath());
+
+    EXPECT_EQ(file.text, u"");
+    EXPECT_EQ(ReadServerSetting(file), u"");
+    EXPECT_TRUE(ReadLaunchSettings(file));
+    EXPECT_EQ(LaunchState.HttpServer, ConfigText::kHttpServerDefault);
+    EXPECT_TRUE(m_messages.texts().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, NotAFileTest, testing::ValuesIn(kNotAFileCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+const std::string kSettings = "[QLXBSINFO]\r\nHttpServer=srv01\r\nPort=81\r\nPath=/p\r\nPara=x\r\n";
+const std::string kTenMegabytes(10 * 1024 * 1024, ';');
+
+TEST_F(ConfigFileTest, LargeFileIsReadUpToItsFirstMebibyteAndLeftAsItIs)
+{
+    WriteBytes(kFileName, kSettings + kTenMegabytes);
+
+    const ConfigFile file = ReadConfigFile(GetConfigFilePath());
+
+    EXPECT_EQ(file.text.size(), 1024u * 1024u);
+    EXPECT_EQ(ReadServerSetting(file), u"srv01");
+    EXPECT_TRUE(ReadLaunchSettings(file));
+    EXPECT_EQ(LaunchState.Port, u"81");
+    EXPECT_EQ(ReadBytes(kFileName), kSettings + kTenMegabytes);
+}
+
+TEST_F(ConfigFileTest, EntryBeyondTheFirstMebibyteReadsAsMissing)
+{
+    WriteBytes(kFileName, "[QLXBSINFO]\r\n" + kTenMegabytes + "\r\nHttpServer=far\r\n");
+
+    EXPECT_EQ(ReadServerSetting(ReadConfigFile(GetConfigFilePath())), u"");
+}
+
+// The lookups of one start use the text read once, not the file again.
+TEST_F(ConfigFileTest, LookupsUseTheTextReadOnce)
+{
+    WriteBytes(kFileName, kSettings);
+    const ConfigFile file = ReadConfigFile(GetConfigFilePath());
+    fs::remove(kFileName);
+
+    EXPECT_EQ(ReadServerSetting(file), u"srv01");
+    EXPECT_TRUE(ReadLaunchSettings(file));
+    EXPECT_EQ(LaunchState.HttpServer, u"srv01");
+    EXPECT_EQ(LaunchState.Port, u"81");
+    EXPECT_EQ(LaunchState.Path, u"/p");
 }
 
 TEST_F(ConfigFileTest, ProvisionedFileIsExactly97BytesAndReadsBack)
@@ -216,7 +287,7 @@ TEST_F(ConfigFileTest, ProvisionedFileIsExactly97BytesAndReadsBack)
     EXPECT_EQ(ReadBytes(kFileName), std::string(kProvisionedSrv01));
     EXPECT_EQ(ReadBytes(kFileName)->size(), 97u);
     EXPECT_EQ(FolderEntries("."), std::set<std::string>{kFileName});
-    EXPECT_TRUE(ReadLaunchSettings());
+    EXPECT_TRUE(ReadLaunchSettings(ReadConfigFile(GetConfigFilePath())));
     EXPECT_EQ(LaunchState.HttpServer, u"srv01");
     EXPECT_EQ(LaunchState.Port, u"80");
     EXPECT_EQ(LaunchState.Path, u"/Account/LogOn");

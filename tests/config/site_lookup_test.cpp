@@ -1,17 +1,22 @@
 #include "config/site_provisioning.h"
 
 #include "config/config_file.h"
-#include "tests/config/locale_scope.h"
-#include "tests/config/message_recorder.h"
-#include "tests/config/working_directory.h"
+#include "tests/support/locale_scope.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/working_directory.h"
+#include "tests/support/temporary_folder.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
 #include "tests/support/no_proxy.h"
+#include "tests/support/refusing_port.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -84,7 +89,7 @@ TEST_P(DirectoryAnswerLookupTest, WritesHostOrLeavesFile)
     });
     server.start();
 
-    EXPECT_EQ(LookUpSiteServerAt(Endpoint(server.baseUrl()), u"C01", 10s), c.result);
+    EXPECT_EQ(LookUpSiteServerAt(Endpoint(server.baseUrl()), u"C01", 10s, PostForm), c.result);
 
     // The server records a request once its answer is out, even one cut short.
     server.stop();
@@ -93,7 +98,7 @@ TEST_P(DirectoryAnswerLookupTest, WritesHostOrLeavesFile)
     ExpectOnlyConfigFileLeft();
     if (c.host) {
         EXPECT_EQ(ReadBytes(kFileName), ProvisionedFile(*c.host));
-        EXPECT_EQ(ReadServerSetting(GetConfigFilePath()),
+        EXPECT_EQ(ReadServerSetting(ReadConfigFile(GetConfigFilePath())),
                   std::u16string(c.host->begin(), c.host->end()));
     } else {
         EXPECT_EQ(ReadBytes(kFileName), std::string(kOldFile));
@@ -133,7 +138,7 @@ TEST_F(SiteLookupTest, HostWithoutOneBytePerCharacterLeavesOldFile)
     });
     server.start();
 
-    EXPECT_FALSE(LookUpSiteServerAt(Endpoint(server.baseUrl()), u"C01", 10s));
+    EXPECT_FALSE(LookUpSiteServerAt(Endpoint(server.baseUrl()), u"C01", 10s, PostForm));
 
     EXPECT_TRUE(m_messages.texts().empty());
     EXPECT_EQ(ReadBytes(kFileName), std::string(kOldFile));
@@ -145,7 +150,7 @@ TEST_F(SiteLookupTest, ServerThatNeverAnswersRunsIntoTimeOut)
     MisbehavingServer server(MisbehavingServer::Behaviour::NeverAnswer);
     server.start();
 
-    EXPECT_FALSE(LookUpSiteServerAt(Endpoint(server.baseUrl()), u"C01", 1s));
+    EXPECT_FALSE(LookUpSiteServerAt(Endpoint(server.baseUrl()), u"C01", 1s, PostForm));
 
     EXPECT_EQ(server.acceptedConnections(), 1);
     EXPECT_TRUE(m_messages.texts().empty());
@@ -155,10 +160,10 @@ TEST_F(SiteLookupTest, ServerThatNeverAnswersRunsIntoTimeOut)
 
 TEST_F(SiteLookupTest, RefusedConnectionShowsNothingAndWritesNothing)
 {
-    const std::string endpoint =
-        Endpoint("http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()));
+    const RefusingPort refusing;
+    const std::string endpoint = Endpoint("http://127.0.0.1:" + std::to_string(refusing.port()));
 
-    EXPECT_FALSE(LookUpSiteServerAt(endpoint, u"C01", 10s));
+    EXPECT_FALSE(LookUpSiteServerAt(endpoint, u"C01", 10s, PostForm));
 
     EXPECT_TRUE(m_messages.texts().empty());
     EXPECT_EQ(ReadBytes(kFileName), std::string(kOldFile));
@@ -168,7 +173,7 @@ TEST_F(SiteLookupTest, RefusedConnectionShowsNothingAndWritesNothing)
 TEST_F(SiteLookupTest, AddressThatDoesNotSplitIsShown)
 {
     EXPECT_FALSE(LookUpSiteServerAt("http://127.0.0.1:99999/home/GetCityGuidDomain?CityGuid=",
-                                    u"C01", 10s));
+                                    u"C01", 10s, PostForm));
 
     EXPECT_EQ(m_messages.texts(),
               std::vector<std::u16string>{
@@ -186,11 +191,57 @@ TEST_F(SiteLookupTest, AnswerFileInTheWayFailsAndLeavesConfiguration)
     });
     server.start();
 
-    EXPECT_FALSE(LookUpSiteServerAt(Endpoint(server.baseUrl()), u"C01", 10s));
+    EXPECT_FALSE(LookUpSiteServerAt(Endpoint(server.baseUrl()), u"C01", 10s, PostForm));
 
     EXPECT_EQ(ReadBytes(kFileName), std::string(kOldFile));
     EXPECT_TRUE(fs::is_directory(kAnswerFileName));
 }
+
+// What a start finds planted at "key.json" before the lookup.
+struct PlantedAnswerCase {
+    const char* name;
+    std::function<void(const fs::path& outside)> plant;
+};
+
+const PlantedAnswerCase kPlantedAnswers[] = {
+    {"LinkToAFile", [](const fs::path& outside) { fs::create_symlink(outside, kAnswerFileName); }},
+    {"DanglingLink",
+     [](const fs::path& outside) {
+         fs::remove(outside);
+         fs::create_symlink(outside, kAnswerFileName);
+     }},
+    {"Fifo", [](const fs::path&) { ASSERT_EQ(mkfifo(kAnswerFileName, 0600), 0); }},
+};
+
+class PlantedAnswerFileTest : public SiteLookupTest,
+                              public testing::WithParamInterface<PlantedAnswerCase> {};
+
+// The answer is written to a new file of its own, never through what was there.
+TEST_P(PlantedAnswerFileTest, LookupWritesNothingOutsideAndEndsAsUsual)
+{
+    TemporaryFolder outsideFolder;
+    const fs::path outside = outsideFolder.path() / "bashrc";
+    WriteBytes(outside, "export PATH\n");
+    GetParam().plant(outside);
+    const bool outsideExisted = fs::exists(outside);
+    HttpTestServer server;
+    server.server().Post(kObject, [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(R"({"Domain":"srv01"})", "application/json");
+    });
+    server.start();
+
+    EXPECT_TRUE(LookUpSiteServerAt(Endpoint(server.baseUrl()), u"C01", 10s, PostForm));
+
+    EXPECT_EQ(ReadBytes(kFileName), ProvisionedFile("srv01"));
+    ExpectOnlyConfigFileLeft();
+    if (outsideExisted)
+        EXPECT_EQ(ReadBytes(outside), "export PATH\n");
+    else
+        EXPECT_FALSE(fs::exists(outside));
+}
+
+INSTANTIATE_TEST_SUITE_P(Plants, PlantedAnswerFileTest, testing::ValuesIn(kPlantedAnswers),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SiteLookupTest, ConfigurationThatCannotBeCreatedStillEndsTheExchange)
 {
@@ -202,7 +253,7 @@ TEST_F(SiteLookupTest, ConfigurationThatCannotBeCreatedStillEndsTheExchange)
     });
     server.start();
 
-    EXPECT_TRUE(LookUpSiteServerAt(Endpoint(server.baseUrl()), u"C01", 10s));
+    EXPECT_TRUE(LookUpSiteServerAt(Endpoint(server.baseUrl()), u"C01", 10s, PostForm));
 
     EXPECT_TRUE(fs::is_directory(kFileName));
     ExpectOnlyConfigFileLeft();
@@ -243,7 +294,7 @@ TEST_P(LookupCodeTest, IsPostedAsTypedWithEmptyBody)
     });
     server.start();
 
-    EXPECT_TRUE(LookUpSiteServerAt(Endpoint(server.baseUrl()), c.code, 10s));
+    EXPECT_TRUE(LookUpSiteServerAt(Endpoint(server.baseUrl()), c.code, 10s, PostForm));
 
     server.stop();
     const std::vector<RecordedRequest> requests = server.requests();

@@ -10,12 +10,13 @@
 #include <ostream>
 #include <regex>
 
-#include "identity/conversions.h"
+#include "identity/md5_hex.h"
+#include "platform/code_page.h"
 #include "identity/device_identity.h"
 #include "identity/identity_sources_linux.h"
 #include "identity/identity_values.h"
-#include "message_recorder.h"
-#include "temporary_folder.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/temporary_folder.h"
 
 namespace {
 
@@ -183,7 +184,7 @@ TEST_F(Fingerprint, EditedFileIsReplacedWithThePersistedPart)
     EXPECT_NE(StampOf(kMachineIdFileName).inode, firstInode);
 }
 
-TEST_F(Fingerprint, FileWithWindowsLineEndCountsAsEqual)
+TEST_F(Fingerprint, FileWithCrLfLineEndCountsAsEqual)
 {
     Start(FixedSources());
     const std::string persisted = ToAscii(PersistedPart());

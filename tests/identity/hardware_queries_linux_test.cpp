@@ -5,8 +5,8 @@
 #include <regex>
 
 #include "identity/hardware_queries_linux.h"
-#include "message_recorder.h"
-#include "temporary_folder.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/temporary_folder.h"
 
 namespace {
 
@@ -148,7 +148,7 @@ TEST(ThisMachine, AdapterQueryGivesOneEntryOrNothing)
     }
 
     std::string text = "unchanged";
-    const int result = QueryMacText(text);
+    const int result = QueryMacText(text, ListNetworkAdapters("/sys"));
     if (result == 0) {
         EXPECT_EQ(text, "unchanged");
     } else {
@@ -168,7 +168,7 @@ TEST(ThisMachine, DiskQueryGivesTheSerialItCounts)
         EXPECT_NE(disk.name.rfind("zram", 0), 0u) << disk.name;
     }
     std::string text;
-    const int result = QueryDiskSerial(text);
+    const int result = QueryDiskSerial(text, ListDisks("/sys"));
     EXPECT_EQ(result, static_cast<int>(text.size()));
     EXPECT_EQ(text.find(':'), std::string::npos);
     EXPECT_TRUE(messages.texts().empty());

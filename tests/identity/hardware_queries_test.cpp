@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "identity/hardware_queries.h"
-#include "message_recorder.h"
+#include "tests/support/message_recorder.h"
 
 namespace {
 

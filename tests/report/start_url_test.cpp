@@ -1,14 +1,18 @@
 #include "report/start_url.h"
 
-#include "app/build_config.h"
-#include "app/launch_state.h"
-#include "identity/conversions.h"
+#include "launch/build_config.h"
+#include "launch/launch_state.h"
+#include "platform/code_page.h"
+#include "config/config_file.h"
 #include "identity/device_identity.h"
-#include "tests/identity/message_recorder.h"
-#include "tests/identity/temporary_folder.h"
+#include "identity/identity_sources_linux.h"
+#include "tests/support/temporary_folder.h"
+#include "tests/support/locale_scope.h"
+#include "tests/support/message_recorder.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
 #include "tests/support/no_proxy.h"
+#include "tests/support/refusing_port.h"
 
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
@@ -154,9 +158,9 @@ std::string IniText(const std::string& host, const std::string& port,
 }
 
 // A site server that receives device reports on its login path.
-std::unique_ptr<HttpTestServer> StartSiteServer(int status = 200, int port = 0)
+std::unique_ptr<HttpTestServer> StartSiteServer(int status = 200)
 {
-    auto server = std::make_unique<HttpTestServer>("127.0.0.1", port);
+    auto server = std::make_unique<HttpTestServer>("127.0.0.1", 0);
     server->server().Post("/Account/LogOn",
                           [status](const httplib::Request&, httplib::Response& response) {
                               response.status = status;
@@ -164,6 +168,14 @@ std::unique_ptr<HttpTestServer> StartSiteServer(int status = 200, int port = 0)
                           });
     server->start();
     return server;
+}
+
+// The report as one start makes it: the configuration file in the current
+// directory, read when the report asks for it, and the real exchange.
+bool PrepareStartUrl(const IdentitySources& sources)
+{
+    return PrepareStartUrl(
+        sources, [] { return ReadLaunchSettings(ReadConfigFile(GetConfigFilePath())); }, PostForm);
 }
 
 // Each test runs as one start of the launcher, in an office folder of its own
@@ -334,22 +346,6 @@ TEST_F(PrepareStartUrlTest, EmptyDiskHashLeavesNothingBetweenItsNameAndTheNextFi
     EXPECT_NE(OnlyReport(*server).body.find("&d=&cpu="), std::string::npos);
 }
 
-// Switches the process to a locale and back.
-class LocaleScope {
-public:
-    explicit LocaleScope(const char* name)
-        : m_active(std::setlocale(LC_ALL, name) != nullptr)
-    {
-    }
-    ~LocaleScope() { std::setlocale(LC_ALL, "C"); }
-    LocaleScope(const LocaleScope&) = delete;
-    LocaleScope& operator=(const LocaleScope&) = delete;
-    bool active() const { return m_active; }
-
-private:
-    bool m_active;
-};
-
 TEST_F(PrepareStartUrlTest, ChineseAccountGoesOutAsItsGbkBytes)
 {
     const LocaleScope gbk("zh_CN.GBK");
@@ -370,21 +366,17 @@ TEST_F(PrepareStartUrlTest, ChineseAccountGoesOutAsItsGbkBytes)
 
 TEST_F(PrepareStartUrlTest, PortFromTheIniServesReportAndStartUrl)
 {
-    std::unique_ptr<HttpTestServer> server;
-    try {
-        server = StartSiteServer(200, 8080);
-    } catch (const std::runtime_error&) {
-        GTEST_SKIP() << "port 8080 is taken on 127.0.0.1";
-    }
-    WriteIni(IniText("127.0.0.1", "8080"));
+    const auto server = StartSiteServer();
+    const std::string port = std::to_string(server->port());
+    WriteIni(IniText("127.0.0.1", port));
 
     ASSERT_TRUE(PrepareStartUrl(SourcesOf(Facts{})));
 
-    EXPECT_EQ(HeaderValue(OnlyReport(*server), "Host"), "127.0.0.1:8080");
+    EXPECT_EQ(HeaderValue(OnlyReport(*server), "Host"), "127.0.0.1:" + port);
     EXPECT_EQ(LaunchState.StartUrl.rfind(
-                  u"http://127.0.0.1:8080/Account/LogOn?version=1.20140927&id=", 0),
+                  Wide("http://127.0.0.1:" + port + "/Account/LogOn?version=1.20140927&id="), 0),
               0u);
-    EXPECT_EQ(LaunchState.StartUrl, StartUrlFor(8080));
+    EXPECT_EQ(LaunchState.StartUrl, StartUrlFor(server->port()));
 }
 
 class ErrorStatusTest : public PrepareStartUrlTest, public testing::WithParamInterface<int> {};
@@ -442,9 +434,11 @@ class OutageTest : public PrepareStartUrlTest, public testing::WithParamInterfac
 TEST_P(OutageTest, FallsBackSilently)
 {
     std::unique_ptr<MisbehavingServer> server;
+    std::optional<RefusingPort> refusing;
     int port = 0;
     if (GetParam().outage == Outage::Refused) {
-        port = ClosedLoopbackPort();
+        refusing.emplace();
+        port = refusing->port();
     } else {
         server = std::make_unique<MisbehavingServer>(
             GetParam().outage == Outage::NeverAnswers
@@ -595,7 +589,7 @@ TEST_F(PrepareStartUrlTest, ReportsThisPcsOwnIdentity)
     const auto server = StartSiteServer();
     WriteIni(server->port());
 
-    ASSERT_TRUE(PrepareStartUrl());
+    ASSERT_TRUE(PrepareStartUrl(LinuxIdentitySources()));
 
     const Form form = DecodeForm(OnlyReport(*server).body);
     std::vector<std::string> names;

@@ -1,5 +1,7 @@
 #include "tests/support/misbehaving_server.h"
 
+#include "tests/support/loopback_socket.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -12,30 +14,6 @@
 #include <vector>
 
 namespace {
-
-sockaddr_in LoopbackAddress(int port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    return address;
-}
-
-// Binds a TCP socket to a free loopback port; returns the socket and its port.
-std::pair<int, int> BindLoopback()
-{
-    const int socketFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = LoopbackAddress(0);
-    socklen_t length = sizeof address;
-    if (socketFd < 0 || bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || getsockname(socketFd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        if (socketFd >= 0)
-            close(socketFd);
-        throw std::runtime_error("cannot bind a loopback socket");
-    }
-    return {socketFd, ntohs(address.sin_port)};
-}
 
 void ResetAndClose(int socketFd)
 {
@@ -111,11 +89,4 @@ void MisbehavingServer::serve()
     }
     for (std::size_t i = 2; i < watched.size(); ++i)
         close(watched[i].fd);
-}
-
-int ClosedLoopbackPort()
-{
-    const auto [socketFd, port] = BindLoopback();
-    close(socketFd);
-    return port;
 }

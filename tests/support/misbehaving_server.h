@@ -35,6 +35,3 @@ private:
     std::thread m_thread;
     std::atomic<int> m_accepted{0};
 };
-
-// A loopback port that nothing listens on: a connection to it is refused.
-int ClosedLoopbackPort();

@@ -1,6 +1,6 @@
 #include "tools/site_server/site_routes.h"
 
-#include "report/http_exchange.h"
+#include "platform/http_exchange.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/no_proxy.h"
 

@@ -1,8 +1,9 @@
-#include "report/http_exchange.h"
+#include "platform/http_exchange.h"
 
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
 #include "tests/support/no_proxy.h"
+#include "tests/support/refusing_port.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr char kContentType[] = "application/x-www-form-urlencoded;charset=gb2312";
-constexpr char kProgramName[] = "report_http_exchange_test";
+constexpr char kProgramName[] = "platform_http_exchange_test";
 
 class HttpExchangeTest : public testing::Test {
 protected:
@@ -200,9 +201,10 @@ INSTANTIATE_TEST_SUITE_P(Sizes, AnswerSizeTest, testing::ValuesIn(kAnswerSizes),
 
 TEST_F(HttpExchangeTest, RefusedConnectionFailsWithoutWaitingForTheTimeOut)
 {
+    const RefusingPort refusing;
     const auto started = std::chrono::steady_clock::now();
     const HttpExchangeResult result =
-        Post("http://127.0.0.1:" + std::to_string(ClosedLoopbackPort()) + "/Account/LogOn", "id=1");
+        Post("http://127.0.0.1:" + std::to_string(refusing.port()) + "/Account/LogOn", "id=1");
 
     EXPECT_EQ(result.outcome, HttpExchangeOutcome::SendFailed);
     EXPECT_LT(std::chrono::steady_clock::now() - started, HttpExchangeRequest{}.connectTimeout);

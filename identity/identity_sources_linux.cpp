@@ -3,16 +3,14 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
-#include "identity/device_identity.h"
 #include "identity/hardware_queries_linux.h"
 #include "identity/identity_values.h"
+#include "platform/working_file.h"
 
 namespace {
 
@@ -23,12 +21,14 @@ std::string JoinPath(const std::string& folder, const std::string& name)
     return folder + "/" + name;
 }
 
-std::string ReadWholeFile(const std::string& path)
+// The system folders this PC's identity is read from.
+constexpr char kSysfsFolder[] = "/sys";
+constexpr char kEtcFolder[] = "/etc";
+constexpr char kRootFolder[] = "/";
+
+std::string ReadSystemFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return {};
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return ReadRegularFile(path, kSystemFileBound).value_or("");
 }
 
 LocalTime ToLocalTime(std::time_t seconds, long nanoseconds)
@@ -71,13 +71,13 @@ std::optional<std::string> ReadHostName()
 
 std::string ReadResolverConfig(const std::string& etcFolder)
 {
-    return ReadWholeFile(JoinPath(etcFolder, "resolv.conf"));
+    return ReadSystemFile(JoinPath(etcFolder, "resolv.conf"));
 }
 
 std::string ReadHardwareProfileGuid(const std::string& rootFolder)
 {
     for (const char* file : {"etc/machine-id", "var/lib/dbus/machine-id"}) {
-        const std::string guid = FormatMachineIdAsGuid(ReadWholeFile(JoinPath(rootFolder, file)));
+        const std::string guid = FormatMachineIdAsGuid(ReadSystemFile(JoinPath(rootFolder, file)));
         if (!guid.empty())
             return guid;
     }
@@ -105,21 +105,11 @@ IdentitySources LinuxIdentitySources()
     IdentitySources sources;
     sources.userName = ReadUserName;
     sources.hostName = ReadHostName;
-    sources.resolverConfig = [] { return ReadResolverConfig("/etc"); };
-    sources.hardwareProfileGuid = [] { return ReadHardwareProfileGuid("/"); };
-    sources.listAdapters = [] { return ListNetworkAdapters("/sys"); };
-    sources.listDisks = [] { return ListDisks("/sys"); };
+    sources.resolverConfig = [] { return ReadResolverConfig(kEtcFolder); };
+    sources.hardwareProfileGuid = [] { return ReadHardwareProfileGuid(kRootFolder); };
+    sources.listAdapters = [] { return ListNetworkAdapters(kSysfsFolder); };
+    sources.listDisks = [] { return ListDisks(kSysfsFolder); };
     sources.now = ReadLocalTime;
     sources.creationTime = ReadCreationTime;
     return sources;
-}
-
-bool ReadAccountAndDomain()
-{
-    return ReadAccountAndDomain(LinuxIdentitySources());
-}
-
-void GatherDeviceValues()
-{
-    GatherDeviceValues(LinuxIdentitySources());
 }

@@ -52,3 +52,7 @@ std::optional<std::string> SplitHttpAddress(const std::string& address);
 // readAnswer the whole answer must arrive within maxAnswerBytes, else the
 // exchange fails and nothing is returned.
 HttpExchangeResult PostForm(const HttpExchangeRequest& request);
+
+// The exchange as the launcher's steps receive it: PostForm in the program,
+// the same or a stand-in in tests.
+using HttpExchange = HttpExchangeResult (*)(const HttpExchangeRequest& request);

@@ -1,4 +1,4 @@
-#include "report/http_exchange.h"
+#include "platform/http_exchange.h"
 
 #include <curl/curl.h>
 

@@ -1,11 +1,9 @@
-#include "identity/conversions.h"
+#include "platform/code_page.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <langinfo.h>
-
-#include "identity/md5.h"
 
 namespace {
 
@@ -106,14 +104,4 @@ std::u16string ToWide(const std::string& text)
         wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(utf16[i]) |
                                              static_cast<unsigned char>(utf16[i + 1]) << 8));
     return wide;
-}
-
-std::u16string Md5Hex(const std::u16string& text)
-{
-    CMD5 md5;
-    md5.DigestString(ToNarrow(text).c_str());
-    std::u16string hex = ToWide(md5.GetDigestText());
-    std::transform(hex.begin(), hex.end(), hex.begin(),
-                   [](char16_t c) { return c >= u'a' && c <= u'f' ? static_cast<char16_t>(c - u'a' + u'A') : c; });
-    return hex;
 }

@@ -7,6 +7,3 @@
 // UTF-8 under the usual locales). Characters the code page lacks become '?'.
 std::string ToNarrow(const std::u16string& text);
 std::u16string ToWide(const std::string& text);
-
-// 32 upper-case hexadecimal digits of the MD5 of ToNarrow(text).
-std::u16string Md5Hex(const std::u16string& text);

@@ -1,3 +1,0 @@
-#include "app/launch_state.h"
-
-LaunchStateRecord LaunchState;

@@ -1,0 +1,3 @@
+#include "launch/launch_state.h"
+
+LaunchStateRecord LaunchState;
