@@ -36,6 +36,13 @@ bool ProgramRun::ExitedCleanly() const
     return m_exited && WIFEXITED(m_status) && WEXITSTATUS(m_status) == 0;
 }
 
+std::string ProgramRun::HowItEnded() const
+{
+    if (WIFSIGNALED(m_status))
+        return "signal " + std::to_string(WTERMSIG(m_status));
+    return "exit status " + std::to_string(WEXITSTATUS(m_status));
+}
+
 TreeMemory ProgramRun::Memory() const
 {
     return MemoryOf(Processes());

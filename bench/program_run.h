@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <string>
 
 #include "bench/process_tree.h"
 #include "bench/spawn.h"
@@ -23,6 +24,8 @@ public:
     // Whether the program itself has ended (it is reaped then); never waits.
     bool Exited();
     bool ExitedCleanly() const;
+    // "exit status N" or "signal N", once Exited.
+    std::string HowItEnded() const;
 
     TreeMemory Memory() const;
 

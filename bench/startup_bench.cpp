@@ -160,10 +160,12 @@ std::optional<StartFigures> StartOnce(Instruments& instruments, const Contender&
     const auto requested = [&] { return server.FirstRequest("GET", kLoginPath, exec); };
     WaitUntil(instruments, Clock::now() + std::chrono::seconds(5), [&] { return requested().has_value(); });
     if (!windows.CaptionShown() || !requested() || !windows.FirstShown()) {
-        std::fprintf(stderr, "startup_bench: %s %s within %lld s\n", contender.name.c_str(),
-                     !requested() ? "did not request the login page"
-                                  : "did not show the login page's title as its caption",
-                     static_cast<long long>(kStartTimeout.count()));
+        const std::string ending = run.Exited() ? "; it ended with " + run.HowItEnded()
+                                                : "; it was still running";
+        std::fprintf(stderr, "startup_bench: %s %s after %.1f s%s\n", contender.name.c_str(),
+                     !requested() ? "had not requested the login page"
+                                  : "had not shown the login page's title as its caption",
+                     Seconds(Clock::now() - exec), ending.c_str());
         run.End(kEndGrace);
         PrintLogTail(logPath);
         return std::nullopt;
@@ -202,7 +204,8 @@ std::optional<std::map<std::string, double>> TimeSteps(Instruments& instruments,
     WaitUntil(instruments, Clock::now() + kStartTimeout, [&] { return run.Exited(); });
     run.End(kEndGrace);
     if (!run.ExitedCleanly()) {
-        std::fprintf(stderr, "startup_bench: %s %s failed\n", program.c_str(), mode.c_str());
+        std::fprintf(stderr, "startup_bench: %s %s failed (%s)\n", program.c_str(), mode.c_str(),
+                     run.HowItEnded().c_str());
         PrintLogTail(logPath);
         return std::nullopt;
     }
