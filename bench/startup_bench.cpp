@@ -356,8 +356,8 @@ bool PrintSteps(Instruments& instruments, const std::string& program, int runs)
         sums.push_back(seconds["configuration"][run] + seconds["identity"][run] + seconds["report"][run]);
     seconds["sum of the three"] = sums;
 
-    std::printf("\nvantor's own steps before its page load, ms, median (fastest-slowest), each at its first "
-                "call in a fresh process (%d processes each), site server on 127.0.0.1:\n", runs);
+    std::printf("\nvantor's own steps before its page load, ms, median (fastest-slowest), at their first call "
+                "in a fresh process\n(%d processes per line), site server on 127.0.0.1:\n", runs);
     const std::pair<const char*, const char*> rows[] = {
         {"configuration", "configuration: start-up's and the report's reads of QLX32-bs.ini"},
         {"identity", "identity: account, domain and the device values"},
