@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
-# Installs what the launcher, its tests and its demo need on Debian 12, and
-# nothing that is there already. Run as root.
+# Installs what the launcher, its tests, benchmarks and demo need on Debian 12,
+# and nothing that is there already; with --with-chromium also Debian's
+# chromium, which the start-up benchmark compares with. Run as root.
 set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
   libcurl4-openssl-dev libjsoncpp-dev libudev-dev
-  libgl-dev libxkbcommon-dev fonts-wqy-microhei locales
+  libgl-dev libx11-dev libxkbcommon-dev fonts-wqy-microhei locales
   libgtest-dev libbenchmark-dev libssl-dev libcpp-httplib-dev
   xvfb xauth xdotool x11-utils openbox iproute2 util-linux curl
 )
+
+if [ "${1:-}" = --with-chromium ]; then
+  packages+=(chromium)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,12 +1,16 @@
 // The demo site server: directory lookup, device reports and the login page,
 // on one address. Prints "listening on ADDRESS:PORT" once clients can connect
 // (the port actually bound, so --port 0 takes a free one), then one line per
-// lookup and per report; stops on SIGINT or SIGTERM.
+// lookup and per report; with --log-requests also one line per request as it
+// arrives, "request SECONDS METHOD TARGET", SECONDS on the monotonic clock
+// (CLOCK_MONOTONIC) that other programs on this machine can time against.
+// Stops on SIGINT or SIGTERM.
 #include "tools/site_server/site_routes.h"
 
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -17,18 +21,36 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: site_server [--address 127.0.0.1] [--port 80] [--domain HOST]\n"
+    "usage: site_server [--address 127.0.0.1] [--port 80] [--domain HOST] [--log-requests]\n"
     "  --domain is the host the directory lookup answers (default: the address)\n";
 
-bool ParseArguments(int argc, char** argv, std::map<std::string, std::string>& options)
+constexpr char kLogRequests[] = "--log-requests";
+
+bool ParseArguments(int argc, char** argv, std::map<std::string, std::string>& options,
+                    bool& logRequests)
 {
-    for (int i = 1; i < argc; i += 2) {
+    for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
+        if (name == kLogRequests) {
+            logRequests = true;
+            continue;
+        }
         if (!options.count(name) || i + 1 >= argc)
             return false;
-        options[name] = argv[i + 1];
+        options[name] = argv[++i];
     }
     return true;
+}
+
+// "request 1234.567890123 GET /Account/LogOn?..."
+std::string RequestLine(const httplib::Request& request)
+{
+    const auto sinceBoot = std::chrono::steady_clock::now().time_since_epoch();
+    const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(sinceBoot).count();
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%lld.%09lld", static_cast<long long>(nanoseconds / 1000000000),
+                  static_cast<long long>(nanoseconds % 1000000000));
+    return std::string("request ") + seconds + " " + request.method + " " + request.target;
 }
 
 bool ParsePort(const std::string& text, int& port)
@@ -46,7 +68,8 @@ int main(int argc, char** argv)
     std::map<std::string, std::string> options{
         {"--address", "127.0.0.1"}, {"--port", "80"}, {"--domain", ""}};
     int port = 0;
-    if (!ParseArguments(argc, argv, options) || !ParsePort(options["--port"], port)) {
+    bool logRequests = false;
+    if (!ParseArguments(argc, argv, options, logRequests) || !ParsePort(options["--port"], port)) {
         std::cerr << kUsage;
         return 2;
     }
@@ -62,13 +85,21 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     std::mutex outputMutex;
-    SiteRoutes routes(domain, [&](const std::string& line) {
+    const SiteRoutes::LineSink print = [&](const std::string& line) {
         const std::lock_guard<std::mutex> lock(outputMutex);
         std::cout << line << std::endl;
-    });
+    };
+    SiteRoutes routes(domain, print);
     httplib::Server server;
     // An idle kept-alive connection holds stop() up until it times out.
     server.set_keep_alive_timeout(1);
+    if (logRequests) {
+        // Runs once the request's head has been read, before its route.
+        server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response&) {
+            print(RequestLine(request));
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
+    }
     routes.install(server);
 
     const int boundPort =

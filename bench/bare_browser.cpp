@@ -1,0 +1,53 @@
+// The smallest embedded-browser window the launcher is measured against: the
+// same Qt WebEngine with the profile settings of the launcher's engine set-up
+// (browser/cefbrowserapp.cpp), a maximised container window holding one view,
+// the page's title as the caption.
+//
+//   bare_browser URL
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+#include <QWidget>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: bare_browser URL\n");
+        return 2;
+    }
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+
+    QWebEngineProfile profile(QStringLiteral("QLX_Cache"));
+    const QString cachePath =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)).filePath("QLX_Cache");
+    profile.setPersistentStoragePath(cachePath);
+    profile.setCachePath(cachePath);
+    profile.setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    profile.setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    profile.setHttpAcceptLanguage(QStringLiteral("zh-CN"));
+
+    QWidget window;
+    auto* view = new QWebEngineView(&window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view);
+    auto* page = new QWebEnginePage(&profile, view);
+    view->setPage(page);
+    QObject::connect(page, &QWebEnginePage::titleChanged, &window, &QWidget::setWindowTitle);
+    page->load(QUrl(QString::fromLocal8Bit(argv[1])));
+    window.showMaximized();
+    return application.exec();
+}
