@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the launcher, its tests and its demo need on Debian 12, and
-# nothing that is there already. Run as root.
+# Installs what the launcher, its tests, its demo and its package need on
+# Debian 12, and nothing that is there already. Run as root.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,7 @@ packages=(
   libgl-dev libxkbcommon-dev fonts-wqy-microhei locales
   libgtest-dev libbenchmark-dev libssl-dev libcpp-httplib-dev
   xvfb xauth xdotool x11-utils openbox iproute2 util-linux curl
+  librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()
