@@ -57,7 +57,8 @@ bool SingleInstance::Claim()
 
     // Two starts at the same moment (a double click) take turns, so that
     // exactly one of them listens. A lock left by a crashed launcher is stale
-    // once its process is gone, and QLockFile then takes it over.
+    // once its process is gone, and QLockFile then takes it over; a lock that
+    // stays held longer than the wait does not stop this start.
     QLockFile lock(folder.filePath(QString::fromLatin1(kLockName)));
     lock.tryLock(kLockWaitMs);
     if (HandOver(socketPath))

@@ -13,6 +13,8 @@
 #   within a second, opens no window and sends no report; once the first can,
 #   its window comes back and is the active one. A third start brings it in
 #   front of another program's window.
+# double-start: two starts at the same moment (a double click) give one
+#   launcher; the other start ends.
 # stale-socket: a launcher killed outright leaves its socket behind; the next
 #   start is not blocked by it and takes the socket over.
 # two-users: two users (two runtime folders) each get a launcher of their own;
@@ -177,7 +179,7 @@ second-start)
     || fail "the minimised launcher was not brought back and activated ($(xprop -id "$window" _NET_WM_STATE))"
 
   # Behind another program's window, in which the user works.
-  xmessage -title other-program "另一个程序" >"$work/xmessage.log" 2>&1 &
+  xmessage -title other-program "another program" >"$work/xmessage.log" 2>&1 &
   pids+=($!)
   other=""
   find_other() { other=$(xdotool search --onlyvisible --name '^other-program$' | head -n 1); [ -n "$other" ]; }
@@ -192,6 +194,19 @@ second-start)
   [ "$(report_count)" -eq 1 ] || fail "the server saw $(report_count) reports"
   kill -0 "$first" || fail "the first launcher ended"
   [ "$elapsed_ms" -lt 1000 ] || fail "the second start took ${elapsed_ms} ms"
+  ;;
+
+double-start)
+  add_user clerk
+  provision clerk
+  start_launcher clerk
+  one=$launcher
+  start_launcher clerk
+  other=$launcher
+  wait_for 90 has_main_windows 1 || fail "neither start showed the login page"
+  wait_for 10 sh -c "! kill -0 $one || ! kill -0 $other" || fail "both starts go on"
+  [ "$(main_window_count)" -eq 1 ] || fail "more than one main window: $(main_windows)"
+  [ "$(report_count)" -eq 1 ] || fail "the server saw $(report_count) reports"
   ;;
 
 stale-socket)
