@@ -8,7 +8,8 @@
 #
 # desktop-first-start: the wrapper creates ~/.local/share/vantor and starts the
 #   launcher there; the first start writes QLX32-bs.ini and qlx.ico into it
-#   and nothing into the home folder or the folder it was started from.
+#   and nothing into the home folder or the folder it was started from. A
+#   start while the site-code dialog waits hands over to that dialog.
 # second-start: a second start while the first runs, minimised and busy, ends
 #   within a second, opens no window and sends no report; once the first can,
 #   its window comes back and is the active one. A third start brings it in
@@ -71,7 +72,8 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 exec 3>&-
 wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work/display")"
+DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 wait_for 20 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not start"
@@ -95,7 +97,7 @@ start_launcher() {
   [ -z "${data_home[$1]}" ] || settings+=(XDG_DATA_HOME="${data_home[$1]}")
   (cd "$work" && exec env "${settings[@]}" "$prefix/bin/vantor-desktop" >>"$work/$1-vantor.log" 2>&1) &
   launcher=$!
-  pids+=($launcher)
+  pids+=("$launcher")
 }
 
 # Waits for the launcher $1 to end, killing it after 10 seconds; sets $status
@@ -136,7 +138,12 @@ desktop-first-start)
   find_dialog() { dialog=$(xdotool search --onlyvisible --name '^栖澜$' | head -n 1); [ -n "$dialog" ]; }
   wait_for 60 find_dialog || fail "the site-code dialog did not appear"
   [ -d "$folder" ] || fail "the wrapper did not create $folder"
-  xdotool windowactivate --sync "$dialog"
+  # A second start meanwhile hands over to the dialog.
+  start_launcher clerk
+  wait_for_end "$launcher" "$(date +%s%N)"
+  [ "$status" -eq 0 ] || fail "a start during the site-code dialog ended with status $status (killed at 10 s)"
+  [ "$(xdotool search --onlyvisible --name '^栖澜$' | grep -c .)" -eq 1 ] || fail "a second site-code dialog"
+  wait_for 20 is_active "$dialog" || fail "the site-code dialog is not the active window"
   xdotool type --delay 50 "office-7"
   xdotool key Return
   wait_for 60 test -f "$folder/QLX32-bs.ini" || fail "no configuration file in $folder"
@@ -144,6 +151,7 @@ desktop-first-start)
   wait_for 60 has_reports 1 || fail "no device report reached the site server"
   wait_for 60 test -f "$folder/qlx.ico" || fail "no machine-id file in $folder"
   wait_for 90 has_main_windows 1 || fail "the main window did not show the login page"
+  [ "$(report_count)" -eq 1 ] || fail "the server saw $(report_count) reports"
   stray=$(find "$work/clerk/home" -maxdepth 1 \( -name 'QLX32-bs.ini' -o -name 'qlx.ico' -o -name 'key.json' \))
   stray+=$(find "$work" -maxdepth 1 \( -name 'QLX32-bs.ini' -o -name 'qlx.ico' -o -name 'key.json' \))
   [ -z "$stray" ] || fail "files written outside the working folder: $stray"
