@@ -53,6 +53,10 @@ for size in 16 32 48 64 128 256; do
 done
 desktop-file-validate "$root/usr/share/applications/vantor.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/cn.vantor.vantor.metainfo.xml" || fail "appstreamcli validate"
+zcat "$root/usr/share/doc/vantor/changelog.gz" | head -n 1 | grep -q "^vantor ($version) " \
+  || fail "dist/changelog does not begin with version $version"
+grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/cn.vantor.vantor.metainfo.xml" \
+  || fail "the AppStream data has no release $version"
 grep -qx 'Exec=vantor-desktop' "$root/usr/share/applications/vantor.desktop" || fail "the menu does not start the wrapper"
 
 # A Release build with the production addresses: the CMake defaults. (The
