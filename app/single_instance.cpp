@@ -64,7 +64,8 @@ bool SingleInstance::Claim()
     if (HandOver(socketPath))
         return false;
 
-    // Nobody answers: any socket file left is a crashed launcher's.
+    // Nobody answers: any socket file left is a crashed launcher's. Should
+    // listening fail, this launcher still starts; later starts then do too.
     QLocalServer::removeServer(socketPath);
     m_server.listen(socketPath);
     return true;
