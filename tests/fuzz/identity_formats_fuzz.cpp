@@ -79,7 +79,9 @@ void CheckDiskSerial(FuzzedDataProvider& input)
     std::string text = input.ConsumeRandomLengthString(64);
     const std::string before = text;
     const int length = QueryDiskSerial(text, ConsumeDisks(input));
-    FUZZ_CHECK(length == 0 ? text == before : static_cast<std::size_t>(length) == text.size());
+    // A serial of colons alone is found and written as the empty text.
+    FUZZ_CHECK(length == 0 ? text == before || text.empty()
+                           : static_cast<std::size_t>(length) == text.size());
     FUZZ_CHECK(length == 0 || text.find(':') == std::string::npos);
 }
 
