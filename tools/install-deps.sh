@@ -10,6 +10,7 @@ packages=(
   libgl-dev libxkbcommon-dev fonts-wqy-microhei locales
   libgtest-dev libbenchmark-dev libssl-dev libcpp-httplib-dev
   xvfb xauth xdotool x11-utils openbox iproute2 util-linux curl
+  libnss3-tools openssl
 )
 
 missing=()
