@@ -117,12 +117,12 @@ void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
     download->setDownloadDirectory(targetFile.absolutePath());
     download->setDownloadFileName(targetFile.fileName());
     m_downloadTargets[download->id()] = target;
+    m_downloadWindow->Track(download);
     connect(download, &QWebEngineDownloadRequest::stateChanged, this,
             [this, page = QPointer<BrowserPage>(browser), download] {
                 OnDownloadUpdated(page, download);
             });
     download->accept();
-    m_downloadWindow->Track(download);
 }
 
 void CCefBrowserEventHandler::OnDownloadUpdated(BrowserPage* browser,

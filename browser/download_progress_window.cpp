@@ -34,8 +34,12 @@ void DownloadProgressWindow::Track(QWebEngineDownloadRequest* download)
     auto* row = new DownloadProgressRow(download, this);
     row->setFixedWidth(kWidth);
     m_rows->addWidget(row);
-    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, row,
-            [this, row] { RemoveRow(row); });
+    connect(download, &QWebEngineDownloadRequest::stateChanged, row,
+            [this, row](QWebEngineDownloadRequest::DownloadState state) {
+                if (state != QWebEngineDownloadRequest::DownloadRequested &&
+                    state != QWebEngineDownloadRequest::DownloadInProgress)
+                    RemoveRow(row);
+            });
     if (isVisible())
         return;
     // Bottom right of the screen, out of the way of the page.

@@ -15,7 +15,8 @@ public:
     // Stays above `owner`, the main window.
     explicit DownloadProgressWindow(QWidget* owner);
 
-    // Lists an accepted download until it ends.
+    // Lists an accepted download until it ends; tracked before anything else
+    // watches its end, it leaves the list before any message about that end.
     void Track(QWebEngineDownloadRequest* download);
     int RunningCount() const;
 

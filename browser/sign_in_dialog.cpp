@@ -5,9 +5,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QVBoxLayout>
 
 namespace {
+
+// The engine hands over the realm's bytes read as Latin-1; servers that name
+// their realm in Chinese send UTF-8.
+QString RealmText(const QString& realm)
+{
+    const QByteArray bytes = realm.toLatin1();
+    if (QString::fromLatin1(bytes) != realm)
+        return realm;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8(bytes);
+    return utf8.hasError() ? realm : decoded;
+}
 
 QString Request(SignInDialog::Asker asker, const QString& host, const QString& realm)
 {
@@ -15,7 +28,7 @@ QString Request(SignInDialog::Asker asker, const QString& host, const QString& r
                        ? QStringLiteral("代理服务器 %1 要求提供用户名和密码。").arg(host)
                        : QStringLiteral("%1 要求提供用户名和密码。").arg(host);
     if (!realm.isEmpty())
-        text += QStringLiteral("\n该网站说明：“%1”").arg(realm);
+        text += QStringLiteral("\n该网站说明：“%1”").arg(RealmText(realm));
     return text;
 }
 

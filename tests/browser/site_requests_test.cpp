@@ -88,7 +88,7 @@ std::unique_ptr<HttpTestServer> SignInServer(bool digest, bool acceptsAnything)
     auto server = std::make_unique<HttpTestServer>();
     server->server().Get("/secret", [digest, acceptsAnything](const httplib::Request& request,
                                                              httplib::Response& response) {
-        const std::string realm = digest ? "office digest" : "office";
+        const std::string realm = digest ? "office digest" : "办公 站点";
         const bool right = digest ? DigestIsRight(request, realm) : BasicIsRight(request);
         if (right && acceptsAnything) {
             response.set_content("<html><head><title>机密</title></head><body>ok</body></html>",
@@ -265,7 +265,7 @@ void SiteRequestsTest::rightCredentialsOpenThePage_data()
 {
     QTest::addColumn<bool>("digest");
     QTest::addColumn<QString>("realm");
-    QTest::newRow("Basic") << false << QStringLiteral("office");
+    QTest::newRow("Basic") << false << QStringLiteral("办公 站点");
     QTest::newRow("Digest") << true << QStringLiteral("office digest");
 }
 
