@@ -23,7 +23,8 @@ extern std::u16string g_strBrowserTitle;
 // The one client of every browser in the process, the main browser and each
 // pop-up: it keeps the list of live browsers, carries titles into captions,
 // announces new browser windows to the main window, replaces failed loads by
-// an error page and runs downloads through a save dialog.
+// an error page (a certificate page for a certificate failure) and runs
+// downloads through a save dialog and the download progress window.
 class CCefBrowserEventHandler : public QObject {
     Q_OBJECT
 
