@@ -11,6 +11,7 @@ packages=(
   libgl-dev libx11-dev libxkbcommon-dev fonts-wqy-microhei locales
   libgtest-dev libbenchmark-dev libssl-dev libcpp-httplib-dev
   xvfb xauth xdotool x11-utils openbox iproute2 util-linux curl
+  libnss3-tools openssl
 )
 
 if [ "${1:-}" = --with-chromium ]; then
