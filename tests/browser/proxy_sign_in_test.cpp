@@ -18,6 +18,7 @@
 #include "tests/support/modal_driver.h"
 #include "tests/support/no_proxy.h"
 #include "tests/support/page_script.h"
+#include "tests/support/refusing_port.h"
 
 namespace {
 
@@ -94,8 +95,10 @@ void ProxySignInTest::proxySignInShowsThePageThroughTheProxy()
     });
     LaunchState = LaunchStateRecord();
     // Nothing listens there: only the proxy can answer.
-    LaunchState.StartUrl =
-        QStringLiteral("http://127.0.0.1:%1/behind-the-proxy").arg(ClosedLoopbackPort()).toStdU16String();
+    const RefusingPort nothingListens;
+    LaunchState.StartUrl = QStringLiteral("http://127.0.0.1:%1/behind-the-proxy")
+                               .arg(nothingListens.port())
+                               .toStdU16String();
     CVantorDlg window(m_browserApp.Profile());
 
     window.show();

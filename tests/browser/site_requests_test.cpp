@@ -24,6 +24,7 @@
 #include "tests/support/modal_driver.h"
 #include "tests/support/no_proxy.h"
 #include "tests/support/page_script.h"
+#include "tests/support/refusing_port.h"
 
 namespace {
 
@@ -439,7 +440,8 @@ void SiteRequestsTest::fullScreenEndsWithEsc()
 
 void SiteRequestsTest::pageLoadsWhenTheServerIsBack()
 {
-    const int port = ClosedLoopbackPort();
+    auto refusing = std::make_unique<RefusingPort>();
+    const int port = refusing->port();
     const QUrl back(QStringLiteral("http://127.0.0.1:%1/back").arg(port));
     QVERIFY(OpenMainWindow(Url(QStringLiteral("/main")), QStringLiteral("主页")));
     RunScript(MainBrowser(), QStringLiteral("const a = document.createElement('a'); a.id = 'back';"
@@ -449,6 +451,7 @@ void SiteRequestsTest::pageLoadsWhenTheServerIsBack()
     QVERIFY(ClickElement(MainBrowser(), QStringLiteral("back")));
     QVERIFY(ShowsErrorPage());
 
+    refusing.reset();  // the server takes the port over
     HttpTestServer server("127.0.0.1", port);
     server.server().Get("/back", [](const httplib::Request&, httplib::Response& response) {
         response.set_content("<html><head><title>回来了</title></head><body>back</body></html>",
@@ -465,7 +468,8 @@ void SiteRequestsTest::pageLoadsWhenTheServerIsBack()
 
 void SiteRequestsTest::sentFormIsNotSentAgain()
 {
-    const int port = ClosedLoopbackPort();
+    auto refusing = std::make_unique<RefusingPort>();
+    const int port = refusing->port();
     QVERIFY(OpenMainWindow(Url(QStringLiteral("/main")), QStringLiteral("主页")));
     RunScript(MainBrowser(), QStringLiteral("const f = document.createElement('form');"
                                             "f.method = 'post'; f.action = 'http://127.0.0.1:%1/save';"
@@ -474,6 +478,7 @@ void SiteRequestsTest::sentFormIsNotSentAgain()
                                  .arg(port));
     QVERIFY(ShowsErrorPage());
 
+    refusing.reset();  // the server takes the port over
     HttpTestServer server("127.0.0.1", port);
     server.server().Post("/save", [](const httplib::Request&, httplib::Response& response) {
         response.set_content("<html><head><title>已保存</title></head></html>", "text/html");
@@ -492,13 +497,15 @@ void SiteRequestsTest::sentFormIsNotSentAgain()
 
 void SiteRequestsTest::navigatingElsewhereEndsTheRetries()
 {
-    const int port = ClosedLoopbackPort();
+    auto refusing = std::make_unique<RefusingPort>();
+    const int port = refusing->port();
     QVERIFY(OpenMainWindow(Url(QStringLiteral("/main")), QStringLiteral("主页")));
     MainBrowser()->load(QUrl(QStringLiteral("http://127.0.0.1:%1/gone").arg(port)));
     QVERIFY(ShowsErrorPage());
     MainBrowser()->load(Url(QStringLiteral("/fullscreen")));
     QTRY_COMPARE_WITH_TIMEOUT(m_window->windowTitle(), QStringLiteral("全屏"), kTimeout);
 
+    refusing.reset();  // the server takes the port over
     HttpTestServer server("127.0.0.1", port);
     server.start();
     QTest::qWait(8000);
