@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/launch_state.h"
+#include "launch/launch_state.h"
 #include "config/config_file.h"
 #include "identity/conversions.h"
 #include "identity/device_identity.h"

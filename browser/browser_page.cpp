@@ -8,6 +8,10 @@
 #include <QWebEngineView>
 
 #include "browser/cefbrowsereventhandler.h"
+#include "browser/failed_load_retry.h"
+#include "browser/full_screen_switch.h"
+#include "browser/http_sign_in.h"
+#include "browser/permission_question.h"
 
 namespace {
 
@@ -32,6 +36,10 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, CCefBrowserEventHandler& cl
     connect(this, &QWebEnginePage::loadingChanged, this, &BrowserPage::OnLoadingChanged);
     connect(this, &QWebEnginePage::windowCloseRequested, this,
             &BrowserPage::OnWindowCloseRequested);
+    new HttpSignIn(this);
+    new PermissionQuestion(this, m_client.Permissions());
+    new FullScreenSwitch(this);
+    new FailedLoadRetry(this);
 }
 
 BrowserPage::~BrowserPage()

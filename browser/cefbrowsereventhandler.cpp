@@ -10,8 +10,12 @@
 #include <QWebEngineProfile>
 
 #include "browser/browser_page.h"
+#include "browser/certificate_error_page.h"
+#include "browser/download_progress_window.h"
 #include "browser/download_target.h"
+#include "browser/download_texts.h"
 #include "browser/error_page.h"
+#include "browser/permission_answers.h"
 #include "browser/vantordlg.h"
 #include "platform/message_box.h"
 
@@ -21,16 +25,33 @@ namespace {
 
 QString ProposedDownloadFile(const QString& suggestedName)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    return QString::fromStdString(
-        ProposedDownloadPath(folder.toStdString(), suggestedName.toStdString()));
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    const std::string folder = ProposedDownloadFolder(
+        downloads.toStdString(), QFileInfo(downloads).isDir(), QDir::homePath().toStdString());
+    return QString::fromStdString(ProposedDownloadPath(folder, suggestedName.toStdString()));
+}
+
+QString AskSaveTarget(QWidget* owner, const QString& suggestedName)
+{
+    return QFileDialog::getSaveFileName(owner, QString(), ProposedDownloadFile(suggestedName),
+                                        QString(), nullptr, QFileDialog::DontUseNativeDialog);
+}
+
+QString PageFor(int errorCode, const QString& errorText, const QUrl& failedUrl)
+{
+    const std::string url = failedUrl.toString().toStdString();
+    if (IsCertificateError(errorCode))
+        return QString::fromStdString(ComposeCertificateErrorPage(url, errorCode));
+    return QString::fromStdString(ComposeErrorPage(url, errorText.toStdString(), errorCode));
 }
 
 }
 
 CCefBrowserEventHandler::CCefBrowserEventHandler(CVantorDlg& mainWindow,
                                                  QWebEngineProfile* profile)
-    : m_mainWindow(mainWindow)
+    : m_mainWindow(mainWindow),
+      m_downloadWindow(new DownloadProgressWindow(&mainWindow)),
+      m_permissions(std::make_unique<PermissionAnswers>())
 {
     if (profile)
         connect(profile, &QWebEngineProfile::downloadRequested, this,
@@ -56,9 +77,7 @@ void CCefBrowserEventHandler::OnLoadError(BrowserPage& browser, int errorCode,
 {
     if (!LoadErrorShowsPage(errorCode))
         return;
-    const std::string page = ComposeErrorPage(failedUrl.toString().toStdString(),
-                                              errorText.toStdString(), errorCode);
-    browser.setHtml(QString::fromStdString(page), failedUrl);
+    browser.setHtml(PageFor(errorCode, errorText, failedUrl), failedUrl);
 }
 
 void CCefBrowserEventHandler::OnAfterCreated(BrowserPage& browser)
@@ -85,11 +104,11 @@ void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
                                                QWebEngineDownloadRequest* download,
                                                const QString& suggestedName)
 {
+    const auto placed = m_downloadTargets.find(download->id());
+    const bool resumed = placed != m_downloadTargets.end();
     QWidget* owner = browser && browser->HostWindow() ? browser->HostWindow()->window()
                                                       : static_cast<QWidget*>(&m_mainWindow);
-    const QString target =
-        QFileDialog::getSaveFileName(owner, QString(), ProposedDownloadFile(suggestedName),
-                                     QString(), nullptr, QFileDialog::DontUseNativeDialog);
+    const QString target = resumed ? placed->second : AskSaveTarget(owner, suggestedName);
     if (target.isEmpty()) {
         download->cancel();
         return;
@@ -97,7 +116,9 @@ void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
     const QFileInfo targetFile(target);
     download->setDownloadDirectory(targetFile.absolutePath());
     download->setDownloadFileName(targetFile.fileName());
-    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this,
+    m_downloadTargets[download->id()] = target;
+    m_downloadWindow->Track(download);
+    connect(download, &QWebEngineDownloadRequest::stateChanged, this,
             [this, page = QPointer<BrowserPage>(browser), download] {
                 OnDownloadUpdated(page, download);
             });
@@ -107,9 +128,21 @@ void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
 void CCefBrowserEventHandler::OnDownloadUpdated(BrowserPage* browser,
                                                 QWebEngineDownloadRequest* download)
 {
-    if (download->state() != QWebEngineDownloadRequest::DownloadCompleted)
+    switch (download->state()) {
+    case QWebEngineDownloadRequest::DownloadCompleted:
+        ShowMessageBox(u"下载成功");
+        break;
+    case QWebEngineDownloadRequest::DownloadInterrupted:
+        // The engine has given up resuming it; its partial file goes.
+        ShowMessageBox(DownloadFailureText(download->downloadFileName().toStdU16String(),
+                                           download->interruptReason()));
+        download->cancel();
         return;
-    ShowMessageBox(u"下载成功");
+    case QWebEngineDownloadRequest::DownloadCancelled:
+        break;
+    default:
+        return;
+    }
     // A pop-up that only started the download has nothing left to show.
     if (browser && browser->IsPopup() && !browser->HasDocument())
         browser->CloseBrowser();
@@ -122,6 +155,17 @@ void CCefBrowserEventHandler::CloseAllBrowsers()
         windows.emplace_back(browser->HostWindow());
     for (const QPointer<QWidget>& window : windows)
         delete window.data();
+}
+
+bool CCefBrowserEventHandler::MayCloseMainWindow()
+{
+    return m_downloadWindow->RunningCount() == 0 ||
+           m_downloadWindow->ConfirmEndingDownloads(&m_mainWindow);
+}
+
+PermissionAnswers& CCefBrowserEventHandler::Permissions() const
+{
+    return *m_permissions;
 }
 
 const std::vector<BrowserPage*>& CCefBrowserEventHandler::Browsers() const

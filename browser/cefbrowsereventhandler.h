@@ -1,5 +1,7 @@
 #pragma once
 
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,8 @@
 
 class BrowserPage;
 class CVantorDlg;
+class DownloadProgressWindow;
+class PermissionAnswers;
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 
@@ -19,7 +23,8 @@ extern std::u16string g_strBrowserTitle;
 // The one client of every browser in the process, the main browser and each
 // pop-up: it keeps the list of live browsers, carries titles into captions,
 // announces new browser windows to the main window, replaces failed loads by
-// an error page and runs downloads through a save dialog.
+// an error page (a certificate page for a certificate failure) and runs
+// downloads through a save dialog and the download progress window.
 class CCefBrowserEventHandler : public QObject {
     Q_OBJECT
 
@@ -42,6 +47,11 @@ public:
 
     // Ends every browser at once; the engine's shut-down.
     void CloseAllBrowsers();
+    // False when downloads run and the user chose to keep waiting for them.
+    bool MayCloseMainWindow();
+
+    // The answers to the pages' permission questions, for this session.
+    PermissionAnswers& Permissions() const;
 
     const std::vector<BrowserPage*>& Browsers() const;
 
@@ -56,4 +66,9 @@ private:
 
     CVantorDlg& m_mainWindow;
     std::vector<BrowserPage*> m_browserList;
+    DownloadProgressWindow* m_downloadWindow;
+    // Where each download placed by the user goes, by the engine's id: the
+    // engine asks again when it resumes an interrupted download.
+    std::map<quint32, QString> m_downloadTargets;
+    std::unique_ptr<PermissionAnswers> m_permissions;
 };

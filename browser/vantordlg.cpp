@@ -84,6 +84,12 @@ void CVantorDlg::setVisible(bool visible)
     QDialog::setVisible(visible);
 }
 
+void CVantorDlg::done(int result)
+{
+    if (m_browserClient->MayCloseMainWindow())
+        QDialog::done(result);
+}
+
 void CVantorDlg::OnInitDialog()
 {
     setWindowIcon(m_hIcon);

@@ -32,6 +32,8 @@ public:
     CCefBrowserEventHandler& BrowserClient() const;
 
     void setVisible(bool visible) override;
+    // Running downloads are ended only when the user agrees.
+    void done(int result) override;
 
 protected:
     void changeEvent(QEvent* event) override;

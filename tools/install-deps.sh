@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev libssl-dev libcpp-httplib-dev
   xvfb xauth xdotool x11-utils openbox iproute2 util-linux curl
   librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
+  libnss3-tools openssl
 )
 
 if [ "${1:-}" = --with-chromium ]; then
