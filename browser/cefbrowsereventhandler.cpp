@@ -5,14 +5,16 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <QWidget>
 
+#include "browser/browser_host_window.h"
 #include "browser/browser_page.h"
 #include "browser/download_target.h"
 #include "browser/error_page.h"
-#include "browser/vantordlg.h"
 #include "platform/message_box.h"
 
 std::u16string g_strBrowserTitle;
@@ -28,7 +30,7 @@ QString ProposedDownloadFile(const QString& suggestedName)
 
 }
 
-CCefBrowserEventHandler::CCefBrowserEventHandler(CVantorDlg& mainWindow,
+CCefBrowserEventHandler::CCefBrowserEventHandler(BrowserHostWindow& mainWindow,
                                                  QWebEngineProfile* profile)
     : m_mainWindow(mainWindow)
 {
@@ -39,17 +41,21 @@ CCefBrowserEventHandler::CCefBrowserEventHandler(CVantorDlg& mainWindow,
 
 CCefBrowserEventHandler::~CCefBrowserEventHandler()
 {
-    CloseAllBrowsers();
+    CloseAllBrowsers(true);
 }
+
+// Display.
 
 void CCefBrowserEventHandler::OnTitleChange(BrowserPage& browser, const QString& title)
 {
     // Every page has its main frame here, so the title always becomes the
     // main window's caption.
-    m_mainWindow.setWindowTitle(title);
+    m_mainWindow.HostWidget().setWindowTitle(title);
     g_strBrowserTitle = title.toStdU16String();
     m_mainWindow.OnBrowserTitle(browser.HostWindow());
 }
+
+// Load.
 
 void CCefBrowserEventHandler::OnLoadError(BrowserPage& browser, int errorCode,
                                           const QString& errorText, const QUrl& failedUrl)
@@ -61,14 +67,18 @@ void CCefBrowserEventHandler::OnLoadError(BrowserPage& browser, int errorCode,
     browser.setHtml(QString::fromStdString(page), failedUrl);
 }
 
+// Life span.
+
 void CCefBrowserEventHandler::OnAfterCreated(BrowserPage& browser)
 {
     m_browserList.push_back(&browser);
     m_mainWindow.OnBrowserWindowCreated(browser.HostWindow());
 }
 
-bool CCefBrowserEventHandler::DoClose(BrowserPage&)
+bool CCefBrowserEventHandler::DoClose(BrowserPage& browser)
 {
+    if (!browser.IsPopup())
+        m_bMainBrowserClosing = true;
     return false;
 }
 
@@ -79,14 +89,26 @@ void CCefBrowserEventHandler::OnBeforeClose(const BrowserPage& browser)
         m_browserList.erase(entry);
     if (m_browserList.empty())
         emit quitRequested();
+    if (m_bClosingAll)
+        // Not inside the closing page's destruction.
+        QMetaObject::invokeMethod(this, &CCefBrowserEventHandler::CloseNextBrowser,
+                                  Qt::QueuedConnection);
 }
+
+void CCefBrowserEventHandler::OnCloseCancelled(BrowserPage&)
+{
+    m_bClosingAll = false;
+    m_bMainBrowserClosing = false;
+}
+
+// Downloads.
 
 void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
                                                QWebEngineDownloadRequest* download,
                                                const QString& suggestedName)
 {
     QWidget* owner = browser && browser->HostWindow() ? browser->HostWindow()->window()
-                                                      : static_cast<QWidget*>(&m_mainWindow);
+                                                      : &m_mainWindow.HostWidget();
     const QString target =
         QFileDialog::getSaveFileName(owner, QString(), ProposedDownloadFile(suggestedName),
                                      QString(), nullptr, QFileDialog::DontUseNativeDialog);
@@ -115,8 +137,22 @@ void CCefBrowserEventHandler::OnDownloadUpdated(BrowserPage* browser,
         browser->CloseBrowser();
 }
 
-void CCefBrowserEventHandler::CloseAllBrowsers()
+void CCefBrowserEventHandler::OnDownloadRequested(QWebEngineDownloadRequest* download)
 {
+    BrowserPage* browser = FindBrowser(download->page());
+    OnBeforeDownload(browser, download, download->suggestedFileName());
+}
+
+// Closing every browser.
+
+void CCefBrowserEventHandler::CloseAllBrowsers(bool bForceClose)
+{
+    if (!bForceClose) {
+        m_bClosingAll = true;
+        CloseNextBrowser();
+        return;
+    }
+    m_bClosingAll = false;
     std::vector<QPointer<QWidget>> windows;
     for (BrowserPage* browser : m_browserList)
         windows.emplace_back(browser->HostWindow());
@@ -124,15 +160,27 @@ void CCefBrowserEventHandler::CloseAllBrowsers()
         delete window.data();
 }
 
+bool CCefBrowserEventHandler::IsClosing() const
+{
+    return m_browserList.empty() || (m_bMainBrowserClosing && m_browserList.size() == 1);
+}
+
+void CCefBrowserEventHandler::CloseNextBrowser()
+{
+    if (!m_bClosingAll)
+        return;
+    if (IsClosing()) {
+        m_bClosingAll = false;
+        m_mainWindow.HostWidget().close();
+        return;
+    }
+    // The list starts with the main browser, whose close ends the main window.
+    m_browserList.back()->RequestClose();
+}
+
 const std::vector<BrowserPage*>& CCefBrowserEventHandler::Browsers() const
 {
     return m_browserList;
-}
-
-void CCefBrowserEventHandler::OnDownloadRequested(QWebEngineDownloadRequest* download)
-{
-    BrowserPage* browser = FindBrowser(download->page());
-    OnBeforeDownload(browser, download, download->suggestedFileName());
 }
 
 BrowserPage* CCefBrowserEventHandler::FindBrowser(const QObject* page) const

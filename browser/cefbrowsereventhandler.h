@@ -4,12 +4,13 @@
 #include <vector>
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QUrl>
 
+#include "browser/browser_events.h"
+
+class BrowserHostWindow;
 class BrowserPage;
-class CVantorDlg;
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 
@@ -20,28 +21,41 @@ extern std::u16string g_strBrowserTitle;
 // pop-up: it keeps the list of live browsers, carries titles into captions,
 // announces new browser windows to the main window, replaces failed loads by
 // an error page and runs downloads through a save dialog.
-class CCefBrowserEventHandler : public QObject {
+class CCefBrowserEventHandler : public QObject, public BrowserEvents {
     Q_OBJECT
 
 public:
     // Downloads of every browser of `profile` come here.
-    CCefBrowserEventHandler(CVantorDlg& mainWindow, QWebEngineProfile* profile);
+    CCefBrowserEventHandler(BrowserHostWindow& mainWindow, QWebEngineProfile* profile);
     ~CCefBrowserEventHandler() override;
 
-    void OnTitleChange(BrowserPage& browser, const QString& title);
+    // Display: captions.
+    void OnTitleChange(BrowserPage& browser, const QString& title) override;
+
+    // Load: the error page.
     void OnLoadError(BrowserPage& browser, int errorCode, const QString& errorText,
-                     const QUrl& failedUrl);
-    void OnAfterCreated(BrowserPage& browser);
-    // Never vetoes a close.
-    bool DoClose(BrowserPage& browser);
+                     const QUrl& failedUrl) override;
+
+    // Life span: the list of browsers and their close.
+    void OnAfterCreated(BrowserPage& browser) override;
+    // Never vetoes a close; notes that the main browser agreed to close.
+    bool DoClose(BrowserPage& browser) override;
     // The browser is going; it is not used beyond its address.
-    void OnBeforeClose(const BrowserPage& browser);
+    void OnBeforeClose(const BrowserPage& browser) override;
+    void OnCloseCancelled(BrowserPage& browser) override;
+
+    // Downloads: the save dialog and the completion message.
     void OnBeforeDownload(BrowserPage* browser, QWebEngineDownloadRequest* download,
                           const QString& suggestedName);
     void OnDownloadUpdated(BrowserPage* browser, QWebEngineDownloadRequest* download);
 
-    // Ends every browser at once; the engine's shut-down.
-    void CloseAllBrowsers();
+    // Forced: ends every browser at once, as at the engine's shut-down.
+    // Otherwise asks each page in turn, the newest pop-up first and the main
+    // browser last; a page that keeps its window stops the round.
+    void CloseAllBrowsers(bool bForceClose);
+    // True once the main browser agreed to close and no pop-up is left, or
+    // when no browser is left at all: the main window may end.
+    bool IsClosing() const;
 
     const std::vector<BrowserPage*>& Browsers() const;
 
@@ -53,7 +67,10 @@ signals:
 private:
     void OnDownloadRequested(QWebEngineDownloadRequest* download);
     BrowserPage* FindBrowser(const QObject* page) const;
+    void CloseNextBrowser();
 
-    CVantorDlg& m_mainWindow;
+    BrowserHostWindow& m_mainWindow;
     std::vector<BrowserPage*> m_browserList;
+    bool m_bClosingAll = false;
+    bool m_bMainBrowserClosing = false;
 };

@@ -23,6 +23,7 @@
 
 #include "app/launch_state.h"
 #include "browser/browser_page.h"
+#include "browser/browser_popup_window.h"
 #include "browser/cefbrowserapp.h"
 #include "browser/cefbrowsereventhandler.h"
 #include "browser/vantordlg.h"
@@ -458,7 +459,7 @@ void BrowserClientTest::quitRequestFollowsOnlyTheLastBrowser()
     QTRY_COMPARE_WITH_TIMEOUT(client.Browsers().size(), size_t(1), kTimeout);
     QCOMPARE(quit.count(), 0);
 
-    client.CloseAllBrowsers();
+    client.CloseAllBrowsers(true);
     QVERIFY(client.Browsers().empty());
     QCOMPARE(quit.count(), 1);
     m_window.reset();
