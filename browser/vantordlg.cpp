@@ -167,6 +167,11 @@ void CVantorDlg::resizeEvent(QResizeEvent* event)
 
 void CVantorDlg::OnSize(SizeChange change)
 {
+    // The browser fills the client area after every size change, those while
+    // minimised included: scaled with truncation, it would drift a pixel or
+    // more from the edges with each round.
+    if (m_mainBrowserWindow)
+        m_mainBrowserWindow->setGeometry(rect());
     if (!RelayoutFollows(change))
         return;
     QList<QWidget*> children;
@@ -183,10 +188,6 @@ void CVantorDlg::OnSize(SizeChange change)
         children[index]->setGeometry(ToQRect(result.children[static_cast<size_t>(index)]));
     m_nClientWidth = result.reference.width;
     m_nClientHeight = result.reference.height;
-    // Scaled with truncation, the browser would drift a pixel or more from the
-    // edges with each round.
-    if (m_mainBrowserWindow)
-        m_mainBrowserWindow->setGeometry(rect());
 }
 
 void CVantorDlg::paintEvent(QPaintEvent* event)

@@ -4,6 +4,8 @@
 #include <QPoint>
 #include <QProcess>
 #include <QScreen>
+#include <QSize>
+#include <QWidget>
 #include <QStringList>
 
 // Real mouse and keyboard input through the X server, as a user gives it:
@@ -41,4 +43,22 @@ inline void PressKeyLater(const QString& keys)
 inline bool TypeText(const QString& text)
 {
     return RunXdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+}
+
+// The window's size as the X server has it: a size asked for becomes real
+// only once the window manager has applied it.
+inline QSize ServerWindowSize(WId window)
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("getwindowgeometry"), QString::number(window)});
+    if (!xdotool.waitForFinished(10000))
+        return {};
+    const QString output = QString::fromLatin1(xdotool.readAllStandardOutput());
+    const qsizetype start = output.indexOf(QStringLiteral("Geometry: "));
+    if (start < 0)
+        return {};
+    const QStringList size =
+        output.mid(start + 10).section(QLatin1Char('\n'), 0, 0).trimmed().split(QLatin1Char('x'));
+    return size.size() == 2 ? QSize(size[0].toInt(), size[1].toInt()) : QSize();
 }

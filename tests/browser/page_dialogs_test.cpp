@@ -6,18 +6,17 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
 
 #include "app/launch_state.h"
 #include "browser/browser_page.h"
-#include "browser/cefbrowserapp.h"
 #include "browser/cefbrowsereventhandler.h"
 #include "browser/vantordlg.h"
 #include "tests/browser/desktop_input.h"
 #include "tests/browser/page_script.h"
+#include "tests/browser/test_browser_engine.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 
@@ -88,16 +87,13 @@ private:
     BrowserPage* MainBrowser() const;
     bool TypeIntoTheTextOf(BrowserPage* page);
 
-    QTemporaryDir m_cache;
-    CCefBrowserApp m_browserApp;
+    TestBrowserEngine m_browserApp;
     HttpTestServer m_server;
     std::unique_ptr<CVantorDlg> m_window;
 };
 
 void PageDialogsTest::initTestCase()
 {
-    QVERIFY(m_cache.isValid());
-    qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
     auto& server = m_server.server();
     server.Get("/plain", [](const httplib::Request&, httplib::Response& response) {
         response.set_content("<html><head><title>无守护</title></head><body>"
@@ -118,7 +114,7 @@ void PageDialogsTest::initTestCase()
             "text/html; charset=utf-8");
     });
     m_server.start();
-    m_browserApp.Initialize();
+    QVERIFY(m_browserApp.Initialize());
 }
 
 void PageDialogsTest::init()

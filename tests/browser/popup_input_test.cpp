@@ -6,18 +6,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
 
 #include "app/launch_state.h"
 #include "browser/browser_page.h"
-#include "browser/cefbrowserapp.h"
 #include "browser/cefbrowsereventhandler.h"
 #include "browser/vantordlg.h"
 #include "tests/browser/desktop_input.h"
 #include "tests/browser/page_script.h"
+#include "tests/browser/test_browser_engine.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 
@@ -58,16 +57,13 @@ private:
     size_t ClicksOn(const QString& name) const;
     bool ClickInTheMiddleReaches(const QString& name) const;
 
-    QTemporaryDir m_cache;
-    CCefBrowserApp m_browserApp;
+    TestBrowserEngine m_browserApp;
     HttpTestServer m_server;
     std::unique_ptr<CVantorDlg> m_window;
 };
 
 void PopupInputTest::initTestCase()
 {
-    QVERIFY(m_cache.isValid());
-    qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
     auto& server = m_server.server();
     server.Get("/main", [](const httplib::Request&, httplib::Response& response) {
         response.set_content(ClickPage("主页", "main",
@@ -87,7 +83,7 @@ void PopupInputTest::initTestCase()
         response.set_content("ok", "text/plain");
     });
     m_server.start();
-    m_browserApp.Initialize();
+    QVERIFY(m_browserApp.Initialize());
 }
 
 void PopupInputTest::init()

@@ -8,18 +8,17 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
 
 #include "app/launch_state.h"
 #include "browser/browser_page.h"
-#include "browser/cefbrowserapp.h"
 #include "browser/cefbrowsereventhandler.h"
 #include "browser/crash_notice.h"
 #include "browser/vantordlg.h"
 #include "tests/browser/desktop_input.h"
 #include "tests/browser/page_script.h"
+#include "tests/browser/test_browser_engine.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 
@@ -60,15 +59,12 @@ private slots:
 private:
     size_t PageRequests() const;
 
-    QTemporaryDir m_cache;
-    CCefBrowserApp m_browserApp;
+    TestBrowserEngine m_browserApp;
     HttpTestServer m_server;
 };
 
 void RendererCrashTest::initTestCase()
 {
-    QVERIFY(m_cache.isValid());
-    qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
     m_server.server().Get("/work", [](const httplib::Request&, httplib::Response& response) {
         response.set_header("Cache-Control", "no-store");
         response.set_content("<html><head><title>工作</title></head><body>"
@@ -77,7 +73,7 @@ void RendererCrashTest::initTestCase()
                              "text/html; charset=utf-8");
     });
     m_server.start();
-    m_browserApp.Initialize();
+    QVERIFY(m_browserApp.Initialize());
 }
 
 size_t RendererCrashTest::PageRequests() const
