@@ -79,6 +79,7 @@ private slots:
     void javaScriptDialogsAreTitledWithTheHost_data();
     void javaScriptDialogsAreTitledWithTheHost();
     void pageWithoutGuardClosesAtOnce();
+    void pageHangingInItsGuardStillCloses();
     void guardedPageAsksAndStayKeepsTheWindow();
     void closingTheMainWindowAsksThePopupsFirst();
 
@@ -112,6 +113,14 @@ void PageDialogsTest::initTestCase()
             "  if (document.getElementById('text').value) { e.preventDefault(); e.returnValue = ''; }"
             "});</script></body></html>",
             "text/html; charset=utf-8");
+    });
+    server.Get("/hung", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><head><title>卡住</title></head><body>"
+                             "<textarea id=text autofocus></textarea>" +
+                                 std::string(kKeyRecorder) +
+                                 "<script>addEventListener('beforeunload', () => { for (;;) {} });"
+                                 "</script></body></html>",
+                             "text/html; charset=utf-8");
     });
     m_server.start();
     QVERIFY(m_browserApp.Initialize());
@@ -201,6 +210,18 @@ void PageDialogsTest::pageWithoutGuardClosesAtOnce()
     QVERIFY(WaitFor([&] { return finished.count() == 1; }));
     QVERIFY(!m_window->isVisible());
     QCOMPARE(answerer.answered(), 0);
+}
+
+// The engine gives up on a guard that never returns, and the window closes.
+void PageDialogsTest::pageHangingInItsGuardStillCloses()
+{
+    QVERIFY(OpenMainWindow(QStringLiteral("/hung"), QStringLiteral("卡住")));
+    QVERIFY(TypeIntoTheTextOf(MainBrowser()));
+    QSignalSpy finished(m_window.get(), &QDialog::finished);
+
+    QVERIFY(PressKey(QStringLiteral("alt+F4")));
+
+    QVERIFY(WaitFor([&] { return finished.count() == 1; }, 30000));
 }
 
 void PageDialogsTest::guardedPageAsksAndStayKeepsTheWindow()

@@ -144,6 +144,12 @@ void RendererCrashTest::killedRendererBringsThePageBack()
     QVERIFY(WaitFor([&] { return KeysTaken(page) == QStringLiteral("Escape,Enter"); }));
     QVERIFY(window.isVisible());
     QCOMPARE(finished.count(), 0);
+
+    // With its renderer gone the page cannot answer the close: it closes.
+    QCOMPARE(kill(static_cast<pid_t>(page->renderProcessPid()), SIGKILL), 0);
+    QVERIFY(WaitFor([&] { return notice->isVisible(); }));
+    QVERIFY(PressKey(QStringLiteral("alt+F4")));
+    QVERIFY(WaitFor([&] { return finished.count() == 1; }));
 }
 
 QTEST_MAIN(RendererCrashTest)
