@@ -5,10 +5,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <QWidget>
 
+#include "browser/browser_host_window.h"
 #include "browser/browser_page.h"
 #include "browser/certificate_error_page.h"
 #include "browser/download_progress_window.h"
@@ -16,7 +19,6 @@
 #include "browser/download_texts.h"
 #include "browser/error_page.h"
 #include "browser/permission_answers.h"
-#include "browser/vantordlg.h"
 #include "platform/message_box.h"
 
 std::u16string g_strBrowserTitle;
@@ -47,10 +49,10 @@ QString PageFor(int errorCode, const QString& errorText, const QUrl& failedUrl)
 
 }
 
-CCefBrowserEventHandler::CCefBrowserEventHandler(CVantorDlg& mainWindow,
+CCefBrowserEventHandler::CCefBrowserEventHandler(BrowserHostWindow& mainWindow,
                                                  QWebEngineProfile* profile)
     : m_mainWindow(mainWindow),
-      m_downloadWindow(new DownloadProgressWindow(&mainWindow)),
+      m_downloadWindow(new DownloadProgressWindow(&mainWindow.HostWidget())),
       m_permissions(std::make_unique<PermissionAnswers>())
 {
     if (profile)
@@ -60,17 +62,21 @@ CCefBrowserEventHandler::CCefBrowserEventHandler(CVantorDlg& mainWindow,
 
 CCefBrowserEventHandler::~CCefBrowserEventHandler()
 {
-    CloseAllBrowsers();
+    CloseAllBrowsers(true);
 }
+
+// Display.
 
 void CCefBrowserEventHandler::OnTitleChange(BrowserPage& browser, const QString& title)
 {
     // Every page has its main frame here, so the title always becomes the
     // main window's caption.
-    m_mainWindow.setWindowTitle(title);
+    m_mainWindow.HostWidget().setWindowTitle(title);
     g_strBrowserTitle = title.toStdU16String();
     m_mainWindow.OnBrowserTitle(browser.HostWindow());
 }
+
+// Load.
 
 void CCefBrowserEventHandler::OnLoadError(BrowserPage& browser, int errorCode,
                                           const QString& errorText, const QUrl& failedUrl)
@@ -80,14 +86,18 @@ void CCefBrowserEventHandler::OnLoadError(BrowserPage& browser, int errorCode,
     browser.setHtml(PageFor(errorCode, errorText, failedUrl), failedUrl);
 }
 
+// Life span.
+
 void CCefBrowserEventHandler::OnAfterCreated(BrowserPage& browser)
 {
     m_browserList.push_back(&browser);
     m_mainWindow.OnBrowserWindowCreated(browser.HostWindow());
 }
 
-bool CCefBrowserEventHandler::DoClose(BrowserPage&)
+bool CCefBrowserEventHandler::DoClose(BrowserPage& browser)
 {
+    if (!browser.IsPopup())
+        m_bMainBrowserClosing = true;
     return false;
 }
 
@@ -98,7 +108,19 @@ void CCefBrowserEventHandler::OnBeforeClose(const BrowserPage& browser)
         m_browserList.erase(entry);
     if (m_browserList.empty())
         emit quitRequested();
+    if (m_bClosingAll)
+        // Not inside the closing page's destruction.
+        QMetaObject::invokeMethod(this, &CCefBrowserEventHandler::CloseNextBrowser,
+                                  Qt::QueuedConnection);
 }
+
+void CCefBrowserEventHandler::OnCloseCancelled(BrowserPage&)
+{
+    m_bClosingAll = false;
+    m_bMainBrowserClosing = false;
+}
+
+// Downloads.
 
 void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
                                                QWebEngineDownloadRequest* download,
@@ -107,7 +129,7 @@ void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
     const auto placed = m_downloadTargets.find(download->id());
     const bool resumed = placed != m_downloadTargets.end();
     QWidget* owner = browser && browser->HostWindow() ? browser->HostWindow()->window()
-                                                      : static_cast<QWidget*>(&m_mainWindow);
+                                                      : &m_mainWindow.HostWidget();
     const QString target = resumed ? placed->second : AskSaveTarget(owner, suggestedName);
     if (target.isEmpty()) {
         download->cancel();
@@ -148,8 +170,22 @@ void CCefBrowserEventHandler::OnDownloadUpdated(BrowserPage* browser,
         browser->CloseBrowser();
 }
 
-void CCefBrowserEventHandler::CloseAllBrowsers()
+void CCefBrowserEventHandler::OnDownloadRequested(QWebEngineDownloadRequest* download)
 {
+    BrowserPage* browser = FindBrowser(download->page());
+    OnBeforeDownload(browser, download, download->suggestedFileName());
+}
+
+// Closing every browser.
+
+void CCefBrowserEventHandler::CloseAllBrowsers(bool bForceClose)
+{
+    if (!bForceClose) {
+        m_bClosingAll = true;
+        CloseNextBrowser();
+        return;
+    }
+    m_bClosingAll = false;
     std::vector<QPointer<QWidget>> windows;
     for (BrowserPage* browser : m_browserList)
         windows.emplace_back(browser->HostWindow());
@@ -157,10 +193,28 @@ void CCefBrowserEventHandler::CloseAllBrowsers()
         delete window.data();
 }
 
+bool CCefBrowserEventHandler::IsClosing() const
+{
+    return m_browserList.empty() || (m_bMainBrowserClosing && m_browserList.size() == 1);
+}
+
+void CCefBrowserEventHandler::CloseNextBrowser()
+{
+    if (!m_bClosingAll)
+        return;
+    if (IsClosing()) {
+        m_bClosingAll = false;
+        m_mainWindow.HostWidget().close();
+        return;
+    }
+    // The list starts with the main browser, whose close ends the main window.
+    m_browserList.back()->RequestClose();
+}
+
 bool CCefBrowserEventHandler::MayCloseMainWindow()
 {
     return m_downloadWindow->RunningCount() == 0 ||
-           m_downloadWindow->ConfirmEndingDownloads(&m_mainWindow);
+           m_downloadWindow->ConfirmEndingDownloads(&m_mainWindow.HostWidget());
 }
 
 PermissionAnswers& CCefBrowserEventHandler::Permissions() const
@@ -171,12 +225,6 @@ PermissionAnswers& CCefBrowserEventHandler::Permissions() const
 const std::vector<BrowserPage*>& CCefBrowserEventHandler::Browsers() const
 {
     return m_browserList;
-}
-
-void CCefBrowserEventHandler::OnDownloadRequested(QWebEngineDownloadRequest* download)
-{
-    BrowserPage* browser = FindBrowser(download->page());
-    OnBeforeDownload(browser, download, download->suggestedFileName());
 }
 
 BrowserPage* CCefBrowserEventHandler::FindBrowser(const QObject* page) const

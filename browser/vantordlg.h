@@ -4,16 +4,18 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 
+#include "browser/browser_host_window.h"
 #include "browser/relayout.h"
 
 class CCefBrowserEventHandler;
 class QWebEngineProfile;
 
 // The launcher's main window: a dialog that shows maximised and hosts the
-// main browser over its hidden placeholder, scales its children whenever it
-// is restored or maximised, and places every pop-up browser window.
-class CVantorDlg : public QDialog {
+// main browser over its hidden placeholder, scales its other children whenever
+// it is restored or maximised, and places every pop-up browser window.
+class CVantorDlg : public QDialog, public BrowserHostWindow {
     Q_OBJECT
 
 public:
@@ -22,37 +24,36 @@ public:
     explicit CVantorDlg(QWebEngineProfile* profile, QWidget* pParent = nullptr);
     ~CVantorDlg() override;
 
-    // A browser window has been created: the main browser's view or a
-    // pop-up's frame window.
-    void OnBrowserWindowCreated(QWidget* browserWindow);
-    // The window's text becomes the latest page title.
-    void OnBrowserTitle(QWidget* browserWindow);
+    // Runs the window until it ends, without blocking the pop-ups: they are
+    // top-level windows of their own that take input beside it.
+    int exec() override;
+
+    QWidget& HostWidget() override;
+    void OnBrowserWindowCreated(QWidget* browserWindow) override;
+    void OnBrowserTitle(QWidget* browserWindow) override;
 
     QWidget* BrowserArea() const;
     CCefBrowserEventHandler& BrowserClient() const;
 
     void setVisible(bool visible) override;
-    // Running downloads are ended only when the user agrees.
-    void done(int result) override;
 
 protected:
-    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void OnInitDialog();
     void OnSize(SizeChange change);
     void OnDestroy();
-    bool FocusIsInBrowser() const;
 
     int m_nClientWidth;
     int m_nClientHeight;
     QIcon m_hIcon;
     QWebEngineProfile* m_profile;
     QWidget* m_browserArea;
+    QPointer<QWidget> m_mainBrowserWindow;
     std::unique_ptr<CCefBrowserEventHandler> m_browserClient;
     bool m_bInitialized = false;
-    bool m_bMaximizeAtMap = false;
 };

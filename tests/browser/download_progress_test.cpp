@@ -288,7 +288,8 @@ void DownloadProgressTest::closingDuringADownloadAsksFirst()
     m_window->close();
 
     QVERIFY(question.startsWith(QStringLiteral("下载尚未完成")));
-    QCOMPARE(m_window->isVisible(), !closes);
+    // The pages are asked next, and the window ends once they agreed.
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->isVisible(), !closes, kTimeout);
     QCOMPARE(ProgressWindow()->RunningCount(), closes ? 0 : 1);
     if (closes) {
         QTRY_VERIFY_WITH_TIMEOUT(m_slowEnded, kTimeout);

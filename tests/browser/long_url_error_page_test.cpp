@@ -9,7 +9,7 @@
 #include "browser/cefbrowsereventhandler.h"
 #include "browser/vantordlg.h"
 #include "tests/support/gui_waits.h"
-#include "tests/support/misbehaving_server.h"
+#include "tests/support/refusing_port.h"
 
 namespace {
 
@@ -51,8 +51,9 @@ void LongUrlErrorPageTest::initTestCase()
 
 void LongUrlErrorPageTest::failedUrlOfTwoMegabytesShowsTheLaunchersPage()
 {
+    const RefusingPort refusing;
     const QUrl failed(QStringLiteral("http://127.0.0.1:%1/%2")
-                          .arg(ClosedLoopbackPort())
+                          .arg(refusing.port())
                           .arg(QStringLiteral("a=").repeated(1000000)));
     LaunchState.StartUrl = failed.toString().toStdU16String();
     CVantorDlg window(m_browserApp.Profile());
