@@ -74,8 +74,10 @@ done
 # run-time pieces it does not link.
 depends=$(dpkg-deb -f "$package" Depends)
 echo "Depends: $depends"
+# Only the libraries of this architecture: a 32-bit libc beside it holds the same names.
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 for library in $(objdump -p "$root/usr/bin/vantor" | awk '$1 == "NEEDED" { print $2 }'); do
-  owner=$(dpkg -S "*/$library" 2>/dev/null | head -n 1 | cut -d: -f1)
+  owner=$(dpkg -S "*/$multiarch/$library" 2>/dev/null | head -n 1 | cut -d: -f1)
   [ -n "$owner" ] || fail "no package holds $library"
   [[ ", $depends," == *", $owner "* || ", $depends," == *", $owner,"* ]] \
     || fail "no dependency on $owner, which holds $library"
