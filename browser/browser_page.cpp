@@ -7,6 +7,7 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
 
+#include "browser/browser_tools.h"
 #include "browser/cefbrowsereventhandler.h"
 
 namespace {
@@ -27,6 +28,7 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, CCefBrowserEventHandler& cl
     : QWebEnginePage(profile, view), m_client(client), m_kind(kind), m_hostWindow(hostWindow)
 {
     view->setPage(this);
+    AddBrowserTools(view);
     connect(this, &QWebEnginePage::titleChanged, this,
             [this](const QString& title) { m_client.OnTitleChange(*this, title); });
     connect(this, &QWebEnginePage::loadingChanged, this, &BrowserPage::OnLoadingChanged);
