@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QToolButton>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineView>
@@ -52,7 +53,6 @@ FindBar::FindBar(QWebEngineView* view)
     connect(previous, &QToolButton::clicked, this, &FindBar::FindPrevious);
     connect(next, &QToolButton::clicked, this, &FindBar::FindNext);
     connect(close, &QToolButton::clicked, this, &FindBar::Close);
-    connect(view->page(), &QWebEnginePage::findTextFinished, this, &FindBar::ShowResult);
 
     view->installEventFilter(this);
     m_text->installEventFilter(this);
@@ -123,14 +123,18 @@ void FindBar::Find(bool backward)
         m_view->page()->findText(QString());
         return;
     }
-    m_view->page()->findText(text, backward ? QWebEnginePage::FindBackward
-                                            : QWebEnginePage::FindFlags());
+    // Typing starts a search per key and the engine answers a search it
+    // dropped with no matches: only the answer for the text now in the box counts.
+    m_view->page()->findText(text,
+                             backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags(),
+                             [bar = QPointer<FindBar>(this), text](const QWebEngineFindTextResult& result) {
+                                 if (bar && bar->m_text->text() == text)
+                                     bar->ShowResult(result);
+                             });
 }
 
 void FindBar::ShowResult(const QWebEngineFindTextResult& result)
 {
-    if (m_text->text().isEmpty())
-        return;
     if (result.numberOfMatches() == 0)
         m_matches->setText(QStringLiteral("无结果"));
     else
