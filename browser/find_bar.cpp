@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr int kTypingPauseMilliseconds = 150;
+
 QToolButton* MakeButton(const QString& text, const QString& name, QWidget* parent)
 {
     auto* button = new QToolButton(parent);
@@ -49,7 +51,12 @@ FindBar::FindBar(QWebEngineView* view)
     layout->addWidget(m_matches);
     layout->addWidget(close);
 
-    connect(m_text, &QLineEdit::textChanged, this, [this] { Find(false); });
+    // One search once typing pauses, not one per key: the engine drops
+    // searches overtaken by newer ones and answers them with no matches.
+    m_typingPause.setSingleShot(true);
+    m_typingPause.setInterval(kTypingPauseMilliseconds);
+    connect(&m_typingPause, &QTimer::timeout, this, [this] { Find(false); });
+    connect(m_text, &QLineEdit::textChanged, &m_typingPause, qOverload<>(&QTimer::start));
     connect(previous, &QToolButton::clicked, this, &FindBar::FindPrevious);
     connect(next, &QToolButton::clicked, this, &FindBar::FindNext);
     connect(close, &QToolButton::clicked, this, &FindBar::Close);
@@ -117,14 +124,14 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event)
 
 void FindBar::Find(bool backward)
 {
+    m_typingPause.stop();
     const QString text = m_text->text();
     if (text.isEmpty()) {
         m_matches->clear();
         m_view->page()->findText(QString());
         return;
     }
-    // Typing starts a search per key and the engine answers a search it
-    // dropped with no matches: only the answer for the text now in the box counts.
+    // Only the answer for the text now in the box counts.
     m_view->page()->findText(text,
                              backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags(),
                              [bar = QPointer<FindBar>(this), text](const QWebEngineFindTextResult& result) {

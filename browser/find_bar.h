@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -35,4 +36,5 @@ private:
     QWebEngineView* m_view;
     QLineEdit* m_text;
     QLabel* m_matches;
+    QTimer m_typingPause;
 };

@@ -24,7 +24,7 @@ const StepCase kStepCases[] = {
     {1.1, 1.25, 1.0},
     // What the engine hands back for a step that was set.
     {1.0999999, 1.25, 1.0},
-    {0.66666, 0.75, 0.5},
+    {0.6699999, 0.75, 0.5},
     // A factor between steps, as a page's own zoom may leave it.
     {1.2, 1.25, 1.1},
     {0.25, 0.33, 0.25},
