@@ -3,6 +3,7 @@
 #include "app/single_instance.h"
 #include "app/vantor.h"
 #include "platform/qt_services.h"
+#include "platform/ui_translations.h"
 
 int main(int argc, char* argv[])
 {
@@ -11,6 +12,7 @@ int main(int argc, char* argv[])
     SingleInstance session;
     if (!session.Claim())
         return 0;
+    InstallChineseTranslations(application);
     InstallMessageBoxWindow();
     InstallEventPump();
     theApp.InitInstance();

@@ -11,6 +11,7 @@
 
 #include "browser/browser_events.h"
 #include "browser/browser_popup_window.h"
+#include "browser/browser_tools.h"
 #include "browser/failed_load_retry.h"
 #include "browser/full_screen_switch.h"
 #include "browser/http_sign_in.h"
@@ -61,6 +62,7 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, BrowserEvents& client, Kind
 {
     view->setPage(this);
     new RendererCrashRecovery(*this, *view);
+    AddBrowserTools(view);
     connect(this, &QWebEnginePage::titleChanged, this,
             [this](const QString& title) { m_client.OnTitleChange(*this, title); });
     connect(this, &QWebEnginePage::loadingChanged, this, &BrowserPage::OnLoadingChanged);

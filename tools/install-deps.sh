@@ -6,11 +6,11 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin
+  qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n
   libcurl4-openssl-dev libjsoncpp-dev libudev-dev
   libgl-dev libx11-dev libxkbcommon-dev fonts-wqy-microhei locales
   libgtest-dev libbenchmark-dev libssl-dev libcpp-httplib-dev
-  xvfb xauth xdotool x11-utils openbox iproute2 util-linux curl
+  xvfb xauth xdotool x11-utils openbox iproute2 util-linux curl poppler-utils
   librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
   libnss3-tools openssl
 )
