@@ -1,7 +1,6 @@
 #include "identity/md5_hex.h"
 
 #include "identity/md5.h"
-#include "platform/code_page.h"
 
 std::u16string Md5HexOfBytes(const std::string& bytes)
 {
@@ -12,9 +11,4 @@ std::u16string Md5HexOfBytes(const std::string& bytes)
         hex.push_back(*digit >= 'a' && *digit <= 'f' ? static_cast<char16_t>(*digit - 'a' + 'A')
                                                      : static_cast<char16_t>(*digit));
     return hex;
-}
-
-std::u16string Md5Hex(const std::u16string& text)
-{
-    return Md5HexOfBytes(ToNarrow(text));
 }
