@@ -64,17 +64,6 @@ std::string DownloadBytes()
     return bytes;
 }
 
-QString PageHtml(QWebEnginePage* page)
-{
-    QString html;
-    bool done = false;
-    page->toHtml([&](const QString& result) {
-        html = result;
-        done = true;
-    });
-    return WaitFor([&] { return done; }) ? html : QString();
-}
-
 // Answers the next save dialog from inside its modal loop.
 class SaveDialogDriver : public QObject {
 public:
