@@ -32,6 +32,7 @@
 #include "platform/message_box.h"
 #include "res/app_icon.h"
 #include "tests/browser/page_script.h"
+#include "tests/support/folder_entries.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
@@ -135,11 +136,6 @@ QByteArray FileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList FilesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
 }
 
 bool IsWhite(QRgb pixel)
