@@ -66,7 +66,7 @@ grep -qx 'CMAKE_BUILD_TYPE:STRING=Release' "$release/CMakeCache.txt" || fail "th
 for variable in VANTOR_DIRECTORY_URL VANTOR_FALLBACK_URL; do
   address=$(sed -n "s/^set($variable \"\(.*\)\"$/\1/p" "$sources/CMakeLists.txt")
   [ -n "$address" ] || fail "no default for $variable in CMakeLists.txt"
-  grep -qF "= \"$address\";" "$release/generated/app/build_config.h" \
+  grep -qF "= \"$address\";" "$release/generated/launch/build_config.h" \
     || fail "the package was built without the production address $address"
 done
 
@@ -74,8 +74,10 @@ done
 # run-time pieces it does not link.
 depends=$(dpkg-deb -f "$package" Depends)
 echo "Depends: $depends"
+# The library of the package's own architecture: another one (lib32) may hold the same name.
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 for library in $(objdump -p "$root/usr/bin/vantor" | awk '$1 == "NEEDED" { print $2 }'); do
-  owner=$(dpkg -S "*/$library" 2>/dev/null | head -n 1 | cut -d: -f1)
+  owner=$(dpkg -S "*/$multiarch/$library" 2>/dev/null | head -n 1 | cut -d: -f1)
   [ -n "$owner" ] || fail "no package holds $library"
   [[ ", $depends," == *", $owner "* || ", $depends," == *", $owner,"* ]] \
     || fail "no dependency on $owner, which holds $library"
