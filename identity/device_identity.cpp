@@ -4,8 +4,6 @@
 
 #include "identity/identity_values.h"
 #include "identity/md5_hex.h"
-#include "platform/code_page.h"
-#include "platform/working_file.h"
 
 DeviceIdentityRecord DeviceIdentity;
 
@@ -13,13 +11,19 @@ namespace {
 
 const std::size_t kPieceLength = 32;
 
+// The digest of the text's bytes in the system code page.
+std::u16string Md5HexInCodePage(const std::u16string& text, const IdentitySources& sources)
+{
+    return Md5HexOfBytes(sources.toNarrow(text));
+}
+
 // Each piece of up to 32 characters contributes its digest, so a longer
 // source gives a longer fingerprint.
-std::u16string HashPieces(const std::u16string& source)
+std::u16string HashPieces(const std::u16string& source, const IdentitySources& sources)
 {
     std::u16string hashes;
     for (std::size_t start = 0; start < source.size(); start += kPieceLength)
-        hashes += Md5Hex(source.substr(start, kPieceLength));
+        hashes += Md5HexInCodePage(source.substr(start, kPieceLength), sources);
     return hashes;
 }
 
@@ -27,38 +31,40 @@ std::u16string HashPieces(const std::u16string& source)
 
 bool ReadAccountAndDomain(const IdentitySources& sources)
 {
-    DeviceIdentity.WinAccount = ToWide(sources.userName());
+    DeviceIdentity.WinAccount = sources.toWide(sources.userName());
     const std::optional<std::string> hostName = sources.hostName();
     if (!hostName)
         return false;
-    DeviceIdentity.WinDomain = ToWide(HostLabel(*hostName)) + u"." +
-                               ToWide(ResolverDomain(sources.resolverConfig(), *hostName));
+    DeviceIdentity.WinDomain = sources.toWide(HostLabel(*hostName)) + u"." +
+                               sources.toWide(ResolverDomain(sources.resolverConfig(), *hostName));
     return true;
 }
 
 void GatherDeviceValues(const IdentitySources& sources)
 {
     DeviceIdentityRecord& identity = DeviceIdentity;
+    const auto md5Hex = [&sources](const std::u16string& text) { return Md5HexInCodePage(text, sources); };
 
     QueryMacText(identity.MacText, sources.listAdapters());
-    identity.MacHash = Md5Hex(ToWide(identity.MacText));
+    identity.MacHash = md5Hex(sources.toWide(identity.MacText));
     QueryMacText(identity.MacText, sources.listAdapters());
 
     bool cut = false;
-    const std::u16string macCopy = TrimMacCopy(ToWide(identity.MacText), cut);
+    const std::u16string macCopy = TrimMacCopy(sources.toWide(identity.MacText), cut);
     if (!cut)
         AppendMacMarker(identity.MacText);
-    const std::u16string macDigest = Md5Hex(macCopy);
+    const std::u16string macDigest = md5Hex(macCopy);
 
-    const std::string storedText = ReadFirstLine(kMachineIdFileName, kFirstLineBound);
-    const std::u16string source = identity.WinDomain + macDigest + ToWide(sources.hardwareProfileGuid());
-    const std::u16string persisted = HashPieces(source);
+    const std::string storedText = sources.readFirstLine(kMachineIdFileName);
+    const std::u16string source = identity.WinDomain + macDigest + sources.toWide(sources.hardwareProfileGuid());
+    const std::u16string persisted = HashPieces(source, sources);
     // An unchanged file keeps its creation time, and with it the fingerprint.
-    if (ToWide(storedText) != persisted)
-        ReplaceFile(kMachineIdFileName, ToNarrow(persisted));
-    identity.MachineId = persisted + Md5Hex(ToWide(FormatCreationTime(sources.creationTime(kMachineIdFileName))));
+    if (sources.toWide(storedText) != persisted)
+        sources.replaceFile(kMachineIdFileName, sources.toNarrow(persisted));
+    identity.MachineId =
+        persisted + md5Hex(sources.toWide(FormatCreationTime(sources.creationTime(kMachineIdFileName))));
 
-    identity.TimeToken = Md5Hex(ToWide(FormatTimeOfDay(sources.now())));
+    identity.TimeToken = md5Hex(sources.toWide(FormatTimeOfDay(sources.now())));
 
     std::string diskSerial;
     QueryDiskSerial(diskSerial, sources.listDisks());

@@ -17,6 +17,22 @@ bool IsExcludedMac(const std::string& mac)
            mac.compare(mac.size() - kRasSuffix.size(), kRasSuffix.size(), kRasSuffix) == 0;
 }
 
+// Shows why a listing failed; true when there is a listing to select from.
+bool IsListed(ListingStatus status, const std::u16string& cannotStart, const std::u16string& cannotList)
+{
+    switch (status) {
+    case ListingStatus::CannotStart:
+        ShowMessageBox(cannotStart);
+        return false;
+    case ListingStatus::CannotList:
+        ShowMessageBox(cannotList);
+        return false;
+    case ListingStatus::Listed:
+        break;
+    }
+    return true;
+}
+
 int WriteText(std::string& text, const std::string& value)
 {
     text = value;
@@ -73,16 +89,9 @@ std::optional<std::string> SelectDiskSerial(const std::vector<Disk>& disks)
 
 int QueryMacText(std::string& text, const AdapterListing& listing)
 {
-    switch (listing.status) {
-    case ListingStatus::CannotStart:
-        ShowMessageBox(u"启动器遇到系统故障[11]：无法初始化COM库(网卡)");
+    if (!IsListed(listing.status, u"启动器遇到系统故障[11]：无法初始化COM库(网卡)",
+                  u"启动器遇到系统故障[55]：查不到值(网卡) "))
         return 0;
-    case ListingStatus::CannotList:
-        ShowMessageBox(u"启动器遇到系统故障[55]：查不到值(网卡) ");
-        return 0;
-    case ListingStatus::Listed:
-        break;
-    }
     std::string entry;
     switch (SelectMacEntry(listing.adapters, entry)) {
     case MacSelection::Accepted:
@@ -98,16 +107,9 @@ int QueryMacText(std::string& text, const AdapterListing& listing)
 
 int QueryDiskSerial(std::string& text, const DiskListing& listing)
 {
-    switch (listing.status) {
-    case ListingStatus::CannotStart:
-        ShowMessageBox(u"启动器遇到系统故障[31]：无法初始化COM库(硬盘序列号)");
+    if (!IsListed(listing.status, u"启动器遇到系统故障[31]：无法初始化COM库(硬盘序列号)",
+                  u"启动器遇到系统故障[35]：查不到值(硬盘序列号) "))
         return 0;
-    case ListingStatus::CannotList:
-        ShowMessageBox(u"启动器遇到系统故障[35]：查不到值(硬盘序列号) ");
-        return 0;
-    case ListingStatus::Listed:
-        break;
-    }
     const std::optional<std::string> serial = SelectDiskSerial(listing.disks);
     if (!serial)
         return 0;

@@ -1,7 +1,6 @@
 #include "identity/hardware_queries_linux.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
@@ -11,6 +10,7 @@
 #include <optional>
 #include <sys/socket.h>
 
+#include "identity/md5_hex.h"
 #include "platform/working_file.h"
 
 namespace {
@@ -40,10 +40,9 @@ std::optional<int> ReadNumber(const std::string& path)
 
 // The hardware address in the form "00:1A:2B:3C:4D:5E"; empty when the
 // interface has none or only zeros.
-std::string FormatMac(std::string address)
+std::string FormatMac(const std::string& sysfsAddress)
 {
-    std::transform(address.begin(), address.end(), address.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::string address = UpperCaseHex(sysfsAddress);
     const bool allZero = std::all_of(address.begin(), address.end(), [](char c) { return c == '0' || c == ':'; });
     return allZero ? std::string() : address;
 }

@@ -28,4 +28,11 @@ struct IdentitySources {
     std::function<LocalTime()> now;
     // Local time of the file's creation; of the zero time when there is no file.
     std::function<LocalTime(const std::string& path)> creationTime;
+
+    // The system code page, in which the values are hashed.
+    std::function<std::u16string(const std::string& text)> toWide;
+    std::function<std::string(const std::u16string& text)> toNarrow;
+    // The first line of the file, empty when it cannot be read; and its replacement.
+    std::function<std::string(const std::string& path)> readFirstLine;
+    std::function<void(const std::string& path, const std::string& bytes)> replaceFile;
 };

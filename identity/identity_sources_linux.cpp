@@ -10,6 +10,7 @@
 
 #include "identity/hardware_queries_linux.h"
 #include "identity/identity_values.h"
+#include "platform/code_page.h"
 #include "platform/working_file.h"
 
 namespace {
@@ -100,6 +101,14 @@ LocalTime ReadCreationTime(const std::string& path)
     return ToLocalTime(static_cast<std::time_t>(created.tv_sec), 0);
 }
 
+void UseSystemCodePageAndFiles(IdentitySources& sources)
+{
+    sources.toWide = ToWide;
+    sources.toNarrow = ToNarrow;
+    sources.readFirstLine = [](const std::string& path) { return ReadFirstLine(path, kFirstLineBound); };
+    sources.replaceFile = [](const std::string& path, const std::string& bytes) { ReplaceFile(path, bytes); };
+}
+
 IdentitySources LinuxIdentitySources()
 {
     IdentitySources sources;
@@ -111,5 +120,6 @@ IdentitySources LinuxIdentitySources()
     sources.listDisks = [] { return ListDisks(kSysfsFolder); };
     sources.now = ReadLocalTime;
     sources.creationTime = ReadCreationTime;
+    UseSystemCodePageAndFiles(sources);
     return sources;
 }

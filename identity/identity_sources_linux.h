@@ -26,6 +26,9 @@ LocalTime ReadLocalTime();
 // keeps no birth time; the zero time when there is no file. In local time.
 LocalTime ReadCreationTime(const std::string& path);
 
+// Sets the code page and the file members to this PC's.
+void UseSystemCodePageAndFiles(IdentitySources& sources);
+
 // All of the above on this PC, with the adapters and disks of
 // ListNetworkAdapters and ListDisks.
 IdentitySources LinuxIdentitySources();

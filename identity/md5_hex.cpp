@@ -1,20 +1,20 @@
 #include "identity/md5_hex.h"
 
 #include "identity/md5.h"
-#include "platform/code_page.h"
+
+std::string UpperCaseHex(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'f')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
 
 std::u16string Md5HexOfBytes(const std::string& bytes)
 {
     CMD5 md5;
     md5.DigestString(bytes.c_str());
-    std::u16string hex;
-    for (const char* digit = md5.GetDigestText(); *digit != '\0'; ++digit)
-        hex.push_back(*digit >= 'a' && *digit <= 'f' ? static_cast<char16_t>(*digit - 'a' + 'A')
-                                                     : static_cast<char16_t>(*digit));
-    return hex;
-}
-
-std::u16string Md5Hex(const std::u16string& text)
-{
-    return Md5HexOfBytes(ToNarrow(text));
+    const std::string hex = UpperCaseHex(md5.GetDigestText());
+    return std::u16string(hex.begin(), hex.end());
 }

@@ -18,7 +18,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include "launch/launch_state.h"
@@ -30,6 +32,7 @@
 #include "platform/message_box.h"
 #include "res/app_icon.h"
 #include "tests/browser/page_script.h"
+#include "tests/support/folder_entries.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
@@ -62,17 +65,6 @@ std::string DownloadBytes()
     for (int i = 0; i < 300000; ++i)
         bytes.push_back(static_cast<char>((i * 7 + i / 256) & 0xff));
     return bytes;
-}
-
-QString PageHtml(QWebEnginePage* page)
-{
-    QString html;
-    bool done = false;
-    page->toHtml([&](const QString& result) {
-        html = result;
-        done = true;
-    });
-    return WaitFor([&] { return done; }) ? html : QString();
 }
 
 // Answers the next save dialog from inside its modal loop.
@@ -122,15 +114,28 @@ private:
     QString m_proposedFile;
 };
 
+// The last download the profile was asked for, to wait until it has ended.
+class DownloadWatch : public QObject {
+public:
+    explicit DownloadWatch(QWebEngineProfile* profile)
+    {
+        connect(profile, &QWebEngineProfile::downloadRequested, this,
+                [this](QWebEngineDownloadRequest* download) { m_download = download; });
+    }
+
+    bool reached(QWebEngineDownloadRequest::DownloadState state) const
+    {
+        return m_download && m_download->state() == state;
+    }
+
+private:
+    QPointer<QWebEngineDownloadRequest> m_download;
+};
+
 QByteArray FileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList FilesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
 }
 
 bool IsWhite(QRgb pixel)
@@ -635,6 +640,7 @@ void BrowserClientTest::downloadIsSavedWhereChosen()
     QVERIFY(OpenMainWindow(QStringLiteral("/main"), QStringLiteral("主页 标题")));
     const QString target = m_saveFolder->filePath(QStringLiteral("保存 的.bin"));
     SaveDialogDriver save(SaveDialogDriver::Answer::SaveAs, target);
+    const DownloadWatch download(MainBrowser()->profile());
 
     MainBrowser()->runJavaScript(QStringLiteral("document.getElementById('same').click()"));
 
@@ -644,7 +650,8 @@ void BrowserClientTest::downloadIsSavedWhereChosen()
     QTRY_COMPARE_WITH_TIMEOUT(FileBytes(target), QByteArray::fromStdString(DownloadBytes()), kTimeout);
     QCOMPARE(FilesIn(m_saveFolder->path()), QStringList{QStringLiteral("保存 的.bin")});
     QCOMPARE(FilesIn(m_downloadFolder), QStringList());
-    QTest::qWait(500);
+    // Nothing more may follow once the engine has ended the download.
+    QTRY_VERIFY_WITH_TIMEOUT(download.reached(QWebEngineDownloadRequest::DownloadCompleted), kTimeout);
     QCOMPARE(g_messages.size(), size_t(1));
     QCOMPARE(m_window->BrowserClient().Browsers().size(), size_t(1));
     QCOMPARE(MainBrowser()->url(), Url(QStringLiteral("/main")));
@@ -683,11 +690,12 @@ void BrowserClientTest::cancelledSaveDialogShowsNothing()
 {
     QVERIFY(OpenMainWindow(QStringLiteral("/main"), QStringLiteral("主页 标题")));
     SaveDialogDriver cancel(SaveDialogDriver::Answer::Cancel);
+    const DownloadWatch download(MainBrowser()->profile());
 
     MainBrowser()->runJavaScript(QStringLiteral("document.getElementById('same').click()"));
 
     QTRY_VERIFY_WITH_TIMEOUT(cancel.answered(), kTimeout);
-    QTest::qWait(1000);
+    QTRY_VERIFY_WITH_TIMEOUT(download.reached(QWebEngineDownloadRequest::DownloadCancelled), kTimeout);
     QVERIFY(g_messages.empty());
     QCOMPARE(FilesIn(m_downloadFolder), QStringList());
     QCOMPARE(FilesIn(m_saveFolder->path()), QStringList());

@@ -22,6 +22,7 @@
 #include "browser/download_progress_window.h"
 #include "browser/vantordlg.h"
 #include "platform/message_box.h"
+#include "tests/support/folder_entries.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/modal_driver.h"
@@ -41,11 +42,6 @@ std::vector<QString> g_messages;
 void RecordMessage(const std::u16string& text)
 {
     g_messages.push_back(QString::fromStdU16String(text));
-}
-
-QStringList FilesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
 }
 
 // Saves under `target` when it is set, else where the dialog proposes.

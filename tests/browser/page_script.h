@@ -2,24 +2,12 @@
 
 #include <QPoint>
 #include <QStringList>
-#include <QVariant>
 #include <QWebEnginePage>
 #include <QWidget>
 
 #include "tests/browser/desktop_input.h"
 #include "tests/support/gui_waits.h"
-
-// The result of a script run in the page; invalid when none came.
-inline QVariant RunScript(QWebEnginePage* page, const QString& script)
-{
-    QVariant value;
-    bool done = false;
-    page->runJavaScript(script, [&](const QVariant& result) {
-        value = result;
-        done = true;
-    });
-    return WaitFor([&] { return done; }) ? value : QVariant();
-}
+#include "tests/support/page_script.h"
 
 // The screen point at the middle of the page's element `id`, shown in `view`.
 inline QPoint ElementCentreOnScreen(QWebEnginePage* page, const QWidget& view, const QString& id)

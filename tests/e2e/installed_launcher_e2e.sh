@@ -26,36 +26,10 @@ mode=$1
 build=$2
 site_server=$3
 
-if [ -z "${VANTOR_E2E_NETNS:-}" ]; then
-  exec env VANTOR_E2E_NETNS=1 unshare --net --fork "$0" "$@"
-fi
-ip link set lo up
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -CONT "$pid" 2>/dev/null || true; kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  for log in "$work"/*.log; do echo "--- $log" >&2; tail -n 30 "$log" >&2; done
-  exit 1
-}
-
-# Waits up to $1 seconds for the command in the remaining arguments to succeed.
-wait_for() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds))
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.2
-  done
-}
+# shellcheck source=e2e_session.sh source-path=SCRIPTDIR
+source "$(dirname "$0")/e2e_session.sh"
+enter_own_network "$@"
+begin_session
 
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
 unset XDG_DATA_HOME XDG_CACHE_HOME XDG_CONFIG_HOME XDG_RUNTIME_DIR
@@ -63,17 +37,8 @@ unset XDG_DATA_HOME XDG_CACHE_HOME XDG_CONFIG_HOME XDG_RUNTIME_DIR
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install failed"
 
-"$site_server" --address 127.0.0.1 --port 80 --domain 127.0.0.1 >"$work/server.log" 2>&1 &
-pids+=($!)
-wait_for 20 grep -q listening "$work/server.log" || fail "the site server did not start"
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
-DISPLAY=":$(head -n 1 "$work/display")"
-export DISPLAY
+start_site_server "$site_server"
+start_display
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 wait_for 20 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not start"

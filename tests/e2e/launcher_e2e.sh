@@ -19,36 +19,10 @@ mode=$1
 vantor=$2
 site_server=$3
 
-if [ -z "${VANTOR_E2E_NETNS:-}" ]; then
-  exec env VANTOR_E2E_NETNS=1 unshare --net --fork "$0" "$@"
-fi
-ip link set lo up
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  for log in "$work"/*.log; do echo "--- $log" >&2; tail -n 30 "$log" >&2; done
-  exit 1
-}
-
-# Waits up to $1 seconds for the command in the remaining arguments to succeed.
-wait_for() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds))
-  until "$@" >/dev/null 2>&1; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.5
-  done
-}
+# shellcheck source=e2e_session.sh source-path=SCRIPTDIR
+source "$(dirname "$0")/e2e_session.sh"
+enter_own_network "$@"
+begin_session
 
 export HOME="$work/home" XDG_CACHE_HOME="$work/cache" XDG_CONFIG_HOME="$work/config"
 export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime"
@@ -56,16 +30,8 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
 
-"$site_server" --address 127.0.0.1 --port 80 --domain 127.0.0.1 >"$work/server.log" 2>&1 &
-pids+=($!)
-wait_for 20 grep -q listening "$work/server.log" || fail "the site server did not start"
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_site_server "$site_server"
+start_display
 
 office="$work/office"
 mkdir -p "$office"
@@ -76,7 +42,7 @@ fi
 
 "$vantor" >"$work/vantor.log" 2>&1 &
 vantor_pid=$!
-pids+=($vantor_pid)
+pids+=("$vantor_pid")
 
 if [ "$mode" = first-start ] || [ "$mode" = first-start-cancel ]; then
   code="  office-7 "

@@ -53,6 +53,7 @@ IdentitySources FixedSources()
     sources.listDisks = [] { return DiskListing{ListingStatus::Listed, {Disk{"sda", "WD-WCC4E1234567"}}}; };
     sources.now = [] { return LocalTime{2017, 9, 15, 9, 5, 3, 42}; };
     sources.creationTime = ReadCreationTime;
+    UseSystemCodePageAndFiles(sources);
     return sources;
 }
 

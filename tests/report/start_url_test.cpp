@@ -71,6 +71,7 @@ IdentitySources SourcesOf(const Facts& facts)
     sources.listDisks = [facts] { return DiskListing{ListingStatus::Listed, facts.disks}; };
     sources.now = [] { return LocalTime{2017, 9, 15, 9, 5, 3, 42}; };
     sources.creationTime = [](const std::string&) { return LocalTime{2017, 9, 15, 8, 12, 15, 0}; };
+    UseSystemCodePageAndFiles(sources);
     return sources;
 }
 

@@ -21,6 +21,7 @@ inline QString PageHtml(QWebEnginePage* page)
     return WaitFor([&] { return done; }) ? html : QString();
 }
 
+// The result of a script run in the page; invalid when none came.
 inline QVariant RunScript(QWebEnginePage* page, const QString& script)
 {
     QVariant value;
