@@ -19,13 +19,14 @@ cmake --build "$build" -j "$(nproc)"
 
 export UBSAN_OPTIONS="print_stacktrace=1"
 
-# Tests that do not run the browser engine: every check, leaks included.
+# Tests that do not start Qt's GUI or the browser engine: every check, leaks
+# included.
 ASAN_OPTIONS="detect_leaks=1" \
-  ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -LE 'gui|e2e'
+  ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -LE 'gui|e2e|bench'
 
-# Tests that run Qt WebEngine (labels gui and e2e) keep every check but two,
-# for reports that come from outside this program and that ASan cannot
-# suppress by where they happen:
+# Tests that run Qt's GUI or Qt WebEngine (labels gui, e2e and bench) keep
+# every check but two, for reports that come from outside this program and that
+# ASan cannot suppress by where they happen:
 # - new_delete_type_mismatch: Qt WebEngine 6.4 frees an 88-byte object as a
 #   24-byte one in ~WebContentsAdapter; ASan has no suppression kind for it.
 # - detect_leaks: at exit Qt WebEngine, fontconfig and libdbus leave memory to
@@ -33,4 +34,4 @@ ASAN_OPTIONS="detect_leaks=1" \
 #   check while blocks it allocated are still held, so they show as leaks of an
 #   unknown module that no suppression can name.
 ASAN_OPTIONS="detect_leaks=0:new_delete_type_mismatch=0" \
-  ctest --test-dir "$build" --output-on-failure -L 'gui|e2e'
+  ctest --test-dir "$build" --output-on-failure -L 'gui|e2e|bench'
