@@ -15,14 +15,14 @@
 #include <cstring>
 #include <string>
 
-#include "app/launch_state.h"
 #include "config/config_file.h"
-#include "identity/conversions.h"
 #include "identity/device_identity.h"
 #include "identity/identity_sources_linux.h"
+#include "launch/launch_state.h"
+#include "platform/code_page.h"
+#include "platform/http_exchange.h"
 #include "platform/message_box.h"
 #include "platform/qt_services.h"
-#include "report/http_exchange.h"
 #include "report/report_text.h"
 #include "report/start_url.h"
 
@@ -46,8 +46,9 @@ double SecondsSince(Clock::time_point start)
 bool TimeSteps()
 {
     Clock::time_point start = Clock::now();
-    const bool provisioned = !ReadServerSetting(GetConfigFilePath()).empty();
-    const bool configured = provisioned && ReadLaunchSettings();
+    const ConfigFile config = ReadConfigFile(GetConfigFilePath());
+    const bool provisioned = !ReadServerSetting(config).empty();
+    const bool configured = provisioned && ReadLaunchSettings(config);
     const double configuration = SecondsSince(start);
 
     start = Clock::now();
@@ -79,7 +80,9 @@ bool TimeSteps()
 bool TimeTogether()
 {
     const Clock::time_point start = Clock::now();
-    const bool sent = !ReadServerSetting(GetConfigFilePath()).empty() && PrepareStartUrl();
+    const ConfigFile config = ReadConfigFile(GetConfigFilePath());
+    const bool sent = !ReadServerSetting(config).empty() &&
+        PrepareStartUrl(LinuxIdentitySources(), [&config] { return ReadLaunchSettings(config); }, PostForm);
     std::printf("together %.9f\n", SecondsSince(start));
     return sent;
 }
