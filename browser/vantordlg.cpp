@@ -4,11 +4,13 @@
 #include <QPaintEvent>
 #include <QResizeEvent>
 #include <QTimer>
+#include <QWebEngineHistory>
 #include <QWebEngineView>
 
 #include "launch/launch_state.h"
 #include "browser/browser_page.h"
 #include "browser/cefbrowsereventhandler.h"
+#include "browser/waiting_page.h"
 #include "platform/dialog_units_qt.h"
 #include "res/app_icon.h"
 
@@ -95,12 +97,47 @@ void CVantorDlg::OnInitDialog()
 
     auto* view = new QWebEngineView(this);
     view->setGeometry(m_browserArea->geometry());
-    auto* page = new BrowserPage(m_profile, *m_browserClient, BrowserPage::Kind::Main, view, view);
+    m_mainPage = new BrowserPage(m_profile, *m_browserClient, BrowserPage::Kind::Main, view, view);
     view->show();
+    if (m_bStartUrlKnown) {
+        LoadStartUrl();
+    } else {
+        // Starts the renderer while the start URL is still being decided.
+        m_mainPage->setHtml(WaitingPageHtml());
+        ForgetWaitingPage();
+    }
+    m_browserClient->OnAfterCreated(*m_mainPage);
+}
+
+void CVantorDlg::OpenStartUrl()
+{
+    if (m_bStartUrlKnown)
+        return;
+    m_bStartUrlKnown = true;
+    if (!m_mainPage)
+        return;  // opened at the first show
+    if (LaunchState.StartUrl.empty())
+        m_mainPage->setHtml(BlankPageHtml());
+    else
+        LoadStartUrl();
+}
+
+void CVantorDlg::LoadStartUrl()
+{
     const QString startUrl = QString::fromStdU16String(LaunchState.StartUrl);
     if (!startUrl.isEmpty())
-        page->load(QUrl(startUrl));
-    m_browserClient->OnAfterCreated(*page);
+        m_mainPage->load(QUrl(startUrl));
+}
+
+void CVantorDlg::ForgetWaitingPage()
+{
+    // Back must never lead from the site to the waiting page, which stays
+    // the first entry until the next page has loaded.
+    connect(m_mainPage, &QWebEnginePage::loadFinished, this, [this] {
+        QWebEngineHistory* history = m_mainPage->history();
+        if (history->currentItemIndex() > 0 && history->itemAt(0).url().scheme() == QLatin1String("data"))
+            history->clear();
+    });
 }
 
 void CVantorDlg::OnBrowserWindowCreated(QWidget* browserWindow)

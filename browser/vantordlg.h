@@ -4,15 +4,18 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 
 #include "browser/relayout.h"
 
+class BrowserPage;
 class CCefBrowserEventHandler;
 class QWebEngineProfile;
 
 // The launcher's main window: a dialog that shows maximised and hosts the
 // main browser over its hidden placeholder, scales its children whenever it
-// is restored or maximised, and places every pop-up browser window.
+// is restored or maximised, and places every pop-up browser window. The main
+// browser shows a waiting page until OpenStartUrl.
 class CVantorDlg : public QDialog {
     Q_OBJECT
 
@@ -21,6 +24,10 @@ public:
 
     explicit CVantorDlg(QWebEngineProfile* profile, QWidget* pParent = nullptr);
     ~CVantorDlg() override;
+
+    // LaunchState.StartUrl is decided: the main browser opens it now, or at
+    // the first show. An empty start URL leaves a blank page.
+    void OpenStartUrl();
 
     // A browser window has been created: the main browser's view or a
     // pop-up's frame window.
@@ -44,6 +51,8 @@ private:
     void OnSize(SizeChange change);
     void OnDestroy();
     bool FocusIsInBrowser() const;
+    void LoadStartUrl();
+    void ForgetWaitingPage();
 
     int m_nClientWidth;
     int m_nClientHeight;
@@ -53,4 +62,6 @@ private:
     std::unique_ptr<CCefBrowserEventHandler> m_browserClient;
     bool m_bInitialized = false;
     bool m_bMaximizeAtMap = false;
+    QPointer<BrowserPage> m_mainPage;
+    bool m_bStartUrlKnown = false;
 };
