@@ -1,13 +1,21 @@
 #include "browser/browser_page.h"
 
-#include <QEvent>
-#include <QTimer>
-#include <QVBoxLayout>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
 
-#include "browser/cefbrowsereventhandler.h"
+#include "browser/browser_events.h"
+#include "browser/browser_popup_window.h"
+#include "browser/failed_load_retry.h"
+#include "browser/full_screen_switch.h"
+#include "browser/http_sign_in.h"
+#include "browser/permission_question.h"
+#include "browser/renderer_crash_recovery.h"
 
 namespace {
 
@@ -20,18 +28,48 @@ bool IsLoadError(const QWebEngineLoadingInfo& info)
            info.errorDomain() != QWebEngineLoadingInfo::NoErrorDomain;
 }
 
+// The engine asks its leave-page question through javaScriptConfirm, in this text.
+bool IsLeavePageQuestion(const QString& message)
+{
+    return message == QCoreApplication::translate("QWebEnginePage",
+                                                  "Are you sure you want to leave this page? "
+                                                  "Changes that you made may not be saved.");
 }
 
-BrowserPage::BrowserPage(QWebEngineProfile* profile, CCefBrowserEventHandler& client, Kind kind,
+// The site's host: the whole address would carry its query, and with it the
+// device's fingerprint, across the screen.
+QString DialogTitle(const QUrl& securityOrigin)
+{
+    const QString host = securityOrigin.host();
+    return host.isEmpty() ? QGuiApplication::applicationDisplayName() : host;
+}
+
+bool AskPlainText(QWidget* parent, QMessageBox::Icon icon, const QUrl& securityOrigin,
+                  const QString& message, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, DialogTitle(securityOrigin), message, buttons, parent);
+    // A page's text is never markup here.
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Ok;
+}
+
+}
+
+BrowserPage::BrowserPage(QWebEngineProfile* profile, BrowserEvents& client, Kind kind,
                          QWebEngineView* view, QWidget* hostWindow)
     : QWebEnginePage(profile, view), m_client(client), m_kind(kind), m_hostWindow(hostWindow)
 {
     view->setPage(this);
+    new RendererCrashRecovery(*this, *view);
     connect(this, &QWebEnginePage::titleChanged, this,
             [this](const QString& title) { m_client.OnTitleChange(*this, title); });
     connect(this, &QWebEnginePage::loadingChanged, this, &BrowserPage::OnLoadingChanged);
     connect(this, &QWebEnginePage::windowCloseRequested, this,
             &BrowserPage::OnWindowCloseRequested);
+    new HttpSignIn(this);
+    new PermissionQuestion(this, m_client.Permissions());
+    new FullScreenSwitch(this);
+    new FailedLoadRetry(this);
 }
 
 BrowserPage::~BrowserPage()
@@ -56,13 +94,22 @@ QWidget* BrowserPage::HostWindow() const
     return m_hostWindow;
 }
 
+void BrowserPage::RequestClose()
+{
+    triggerAction(QWebEnginePage::RequestClose);
+}
+
 void BrowserPage::CloseBrowser()
 {
-    // Later, not now: this may run inside one of the page's own signals.
-    if (m_hostWindow) {
-        m_hostWindow->hide();
-        m_hostWindow->deleteLater();
+    if (!m_hostWindow)
+        return;
+    if (m_kind == Kind::Main) {
+        m_hostWindow->window()->close();
+        return;
     }
+    // Later, not now: this may run inside one of the page's own signals.
+    m_hostWindow->hide();
+    m_hostWindow->deleteLater();
 }
 
 QWebEnginePage* BrowserPage::createWindow(WebWindowType)
@@ -71,6 +118,36 @@ QWebEnginePage* BrowserPage::createWindow(WebWindowType)
     auto* page = new BrowserPage(profile(), m_client, Kind::Popup, popup->View(), popup);
     m_client.OnAfterCreated(*page);
     return page;
+}
+
+void BrowserPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
+{
+    AskPlainText(DialogParent(), QMessageBox::Information, securityOrigin, msg, QMessageBox::Ok);
+}
+
+bool BrowserPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
+{
+    QPointer<BrowserPage> self(this);
+    const bool accepted = AskPlainText(DialogParent(), QMessageBox::Question, securityOrigin, msg,
+                                       QMessageBox::Ok | QMessageBox::Cancel);
+    if (self && !accepted && IsLeavePageQuestion(msg))
+        m_client.OnCloseCancelled(*this);
+    return accepted;
+}
+
+bool BrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                                   const QString& defaultValue, QString* result)
+{
+    QInputDialog dialog(DialogParent());
+    dialog.setWindowTitle(DialogTitle(securityOrigin));
+    dialog.setLabelText(msg);
+    dialog.setTextValue(defaultValue);
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *result = dialog.textValue();
+    return true;
 }
 
 void BrowserPage::OnLoadingChanged(const QWebEngineLoadingInfo& info)
@@ -85,37 +162,7 @@ void BrowserPage::OnWindowCloseRequested()
         CloseBrowser();
 }
 
-BrowserPopupWindow::BrowserPopupWindow() : m_view(new QWebEngineView(this))
+QWidget* BrowserPage::DialogParent() const
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
-}
-
-QWebEngineView* BrowserPopupWindow::View() const
-{
-    return m_view;
-}
-
-void BrowserPopupWindow::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (m_bShown)
-        return;
-    m_bShown = true;
-    m_bMaximizeAtMap = isMaximized();
-}
-
-void BrowserPopupWindow::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !m_bMaximizeAtMap)
-        return;
-    // The page's view makes Qt replace the native window right after the
-    // first show, and the window manager then maps the new one at its normal
-    // size: the first state it reports must still be maximised.
-    m_bMaximizeAtMap = false;
-    if (windowState() == Qt::WindowNoState)
-        QTimer::singleShot(0, this, &QWidget::showMaximized);
+    return m_hostWindow ? m_hostWindow->window() : nullptr;
 }

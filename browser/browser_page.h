@@ -4,7 +4,7 @@
 #include <QWebEnginePage>
 #include <QWidget>
 
-class CCefBrowserEventHandler;
+class BrowserEvents;
 class QWebEngineLoadingInfo;
 class QWebEngineView;
 
@@ -19,8 +19,8 @@ public:
 
     // `view` shows the page and owns it; `hostWindow` is the view itself for the
     // main browser and the pop-up's frame window for a pop-up.
-    BrowserPage(QWebEngineProfile* profile, CCefBrowserEventHandler& client, Kind kind,
-                QWebEngineView* view, QWidget* hostWindow);
+    BrowserPage(QWebEngineProfile* profile, BrowserEvents& client, Kind kind, QWebEngineView* view,
+                QWidget* hostWindow);
     ~BrowserPage() override;
 
     bool IsPopup() const;
@@ -30,37 +30,26 @@ public:
     // Null once the window is gone.
     QWidget* HostWindow() const;
 
-    // Ends the browser's window and, with it, the browser.
+    // Asks the page to close, as closing its window does: a page that guards
+    // unsaved work asks the user with the engine's leave-page question.
+    void RequestClose();
+    // Ends the browser's window and, with it, the browser. The main browser's
+    // window is the main window.
     void CloseBrowser();
 
 protected:
     QWebEnginePage* createWindow(WebWindowType type) override;
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                          const QString& defaultValue, QString* result) override;
 
 private:
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnWindowCloseRequested();
+    QWidget* DialogParent() const;
 
-    CCefBrowserEventHandler& m_client;
+    BrowserEvents& m_client;
     const Kind m_kind;
     QPointer<QWidget> m_hostWindow;
-};
-
-// The frame window of a pop-up browser: a plain top-level window filled by
-// the browser view, deleted when closed.
-class BrowserPopupWindow : public QWidget {
-    Q_OBJECT
-
-public:
-    BrowserPopupWindow();
-
-    QWebEngineView* View() const;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
-    QWebEngineView* m_view;
-    bool m_bShown = false;
-    bool m_bMaximizeAtMap = false;
 };

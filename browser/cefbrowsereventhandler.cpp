@@ -5,14 +5,20 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <QWidget>
 
+#include "browser/browser_host_window.h"
 #include "browser/browser_page.h"
+#include "browser/certificate_error_page.h"
+#include "browser/download_progress_window.h"
 #include "browser/download_target.h"
+#include "browser/download_texts.h"
 #include "browser/error_page.h"
-#include "browser/vantordlg.h"
+#include "browser/permission_answers.h"
 #include "platform/message_box.h"
 
 std::u16string g_strBrowserTitle;
@@ -21,16 +27,33 @@ namespace {
 
 QString ProposedDownloadFile(const QString& suggestedName)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    return QString::fromStdString(
-        ProposedDownloadPath(folder.toStdString(), suggestedName.toStdString()));
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    const std::string folder = ProposedDownloadFolder(
+        downloads.toStdString(), QFileInfo(downloads).isDir(), QDir::homePath().toStdString());
+    return QString::fromStdString(ProposedDownloadPath(folder, suggestedName.toStdString()));
+}
+
+QString AskSaveTarget(QWidget* owner, const QString& suggestedName)
+{
+    return QFileDialog::getSaveFileName(owner, QString(), ProposedDownloadFile(suggestedName),
+                                        QString(), nullptr, QFileDialog::DontUseNativeDialog);
+}
+
+QString PageFor(int errorCode, const QString& errorText, const QUrl& failedUrl)
+{
+    const std::string url = failedUrl.toString().toStdString();
+    if (IsCertificateError(errorCode))
+        return QString::fromStdString(ComposeCertificateErrorPage(url, errorCode));
+    return QString::fromStdString(ComposeErrorPage(url, errorText.toStdString(), errorCode));
 }
 
 }
 
-CCefBrowserEventHandler::CCefBrowserEventHandler(CVantorDlg& mainWindow,
+CCefBrowserEventHandler::CCefBrowserEventHandler(BrowserHostWindow& mainWindow,
                                                  QWebEngineProfile* profile)
-    : m_mainWindow(mainWindow)
+    : m_mainWindow(mainWindow),
+      m_downloadWindow(new DownloadProgressWindow(&mainWindow.HostWidget())),
+      m_permissions(std::make_unique<PermissionAnswers>())
 {
     if (profile)
         connect(profile, &QWebEngineProfile::downloadRequested, this,
@@ -39,27 +62,31 @@ CCefBrowserEventHandler::CCefBrowserEventHandler(CVantorDlg& mainWindow,
 
 CCefBrowserEventHandler::~CCefBrowserEventHandler()
 {
-    CloseAllBrowsers();
+    CloseAllBrowsers(true);
 }
+
+// Display.
 
 void CCefBrowserEventHandler::OnTitleChange(BrowserPage& browser, const QString& title)
 {
     // Every page has its main frame here, so the title always becomes the
     // main window's caption.
-    m_mainWindow.setWindowTitle(title);
+    m_mainWindow.HostWidget().setWindowTitle(title);
     g_strBrowserTitle = title.toStdU16String();
     m_mainWindow.OnBrowserTitle(browser.HostWindow());
 }
+
+// Load.
 
 void CCefBrowserEventHandler::OnLoadError(BrowserPage& browser, int errorCode,
                                           const QString& errorText, const QUrl& failedUrl)
 {
     if (!LoadErrorShowsPage(errorCode))
         return;
-    const std::string page = ComposeErrorPage(failedUrl.toString().toStdString(),
-                                              errorText.toStdString(), errorCode);
-    browser.setHtml(QString::fromStdString(page), failedUrl);
+    browser.setHtml(PageFor(errorCode, errorText, failedUrl), failedUrl);
 }
+
+// Life span.
 
 void CCefBrowserEventHandler::OnAfterCreated(BrowserPage& browser)
 {
@@ -67,8 +94,10 @@ void CCefBrowserEventHandler::OnAfterCreated(BrowserPage& browser)
     m_mainWindow.OnBrowserWindowCreated(browser.HostWindow());
 }
 
-bool CCefBrowserEventHandler::DoClose(BrowserPage&)
+bool CCefBrowserEventHandler::DoClose(BrowserPage& browser)
 {
+    if (!browser.IsPopup())
+        m_bMainBrowserClosing = true;
     return false;
 }
 
@@ -79,17 +108,29 @@ void CCefBrowserEventHandler::OnBeforeClose(const BrowserPage& browser)
         m_browserList.erase(entry);
     if (m_browserList.empty())
         emit quitRequested();
+    if (m_bClosingAll)
+        // Not inside the closing page's destruction.
+        QMetaObject::invokeMethod(this, &CCefBrowserEventHandler::CloseNextBrowser,
+                                  Qt::QueuedConnection);
 }
+
+void CCefBrowserEventHandler::OnCloseCancelled(BrowserPage&)
+{
+    m_bClosingAll = false;
+    m_bMainBrowserClosing = false;
+}
+
+// Downloads.
 
 void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
                                                QWebEngineDownloadRequest* download,
                                                const QString& suggestedName)
 {
+    const auto placed = m_downloadTargets.find(download->id());
+    const bool resumed = placed != m_downloadTargets.end();
     QWidget* owner = browser && browser->HostWindow() ? browser->HostWindow()->window()
-                                                      : static_cast<QWidget*>(&m_mainWindow);
-    const QString target =
-        QFileDialog::getSaveFileName(owner, QString(), ProposedDownloadFile(suggestedName),
-                                     QString(), nullptr, QFileDialog::DontUseNativeDialog);
+                                                      : &m_mainWindow.HostWidget();
+    const QString target = resumed ? placed->second : AskSaveTarget(owner, suggestedName);
     if (target.isEmpty()) {
         download->cancel();
         return;
@@ -97,7 +138,9 @@ void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
     const QFileInfo targetFile(target);
     download->setDownloadDirectory(targetFile.absolutePath());
     download->setDownloadFileName(targetFile.fileName());
-    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this,
+    m_downloadTargets[download->id()] = target;
+    m_downloadWindow->Track(download);
+    connect(download, &QWebEngineDownloadRequest::stateChanged, this,
             [this, page = QPointer<BrowserPage>(browser), download] {
                 OnDownloadUpdated(page, download);
             });
@@ -107,16 +150,42 @@ void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
 void CCefBrowserEventHandler::OnDownloadUpdated(BrowserPage* browser,
                                                 QWebEngineDownloadRequest* download)
 {
-    if (download->state() != QWebEngineDownloadRequest::DownloadCompleted)
+    switch (download->state()) {
+    case QWebEngineDownloadRequest::DownloadCompleted:
+        ShowMessageBox(u"下载成功");
+        break;
+    case QWebEngineDownloadRequest::DownloadInterrupted:
+        // The engine has given up resuming it; its partial file goes.
+        ShowMessageBox(DownloadFailureText(download->downloadFileName().toStdU16String(),
+                                           download->interruptReason()));
+        download->cancel();
         return;
-    ShowMessageBox(u"下载成功");
+    case QWebEngineDownloadRequest::DownloadCancelled:
+        break;
+    default:
+        return;
+    }
     // A pop-up that only started the download has nothing left to show.
     if (browser && browser->IsPopup() && !browser->HasDocument())
         browser->CloseBrowser();
 }
 
-void CCefBrowserEventHandler::CloseAllBrowsers()
+void CCefBrowserEventHandler::OnDownloadRequested(QWebEngineDownloadRequest* download)
 {
+    BrowserPage* browser = FindBrowser(download->page());
+    OnBeforeDownload(browser, download, download->suggestedFileName());
+}
+
+// Closing every browser.
+
+void CCefBrowserEventHandler::CloseAllBrowsers(bool bForceClose)
+{
+    if (!bForceClose) {
+        m_bClosingAll = true;
+        CloseNextBrowser();
+        return;
+    }
+    m_bClosingAll = false;
     std::vector<QPointer<QWidget>> windows;
     for (BrowserPage* browser : m_browserList)
         windows.emplace_back(browser->HostWindow());
@@ -124,15 +193,38 @@ void CCefBrowserEventHandler::CloseAllBrowsers()
         delete window.data();
 }
 
+bool CCefBrowserEventHandler::IsClosing() const
+{
+    return m_browserList.empty() || (m_bMainBrowserClosing && m_browserList.size() == 1);
+}
+
+void CCefBrowserEventHandler::CloseNextBrowser()
+{
+    if (!m_bClosingAll)
+        return;
+    if (IsClosing()) {
+        m_bClosingAll = false;
+        m_mainWindow.HostWidget().close();
+        return;
+    }
+    // The list starts with the main browser, whose close ends the main window.
+    m_browserList.back()->RequestClose();
+}
+
+bool CCefBrowserEventHandler::MayCloseMainWindow()
+{
+    return m_downloadWindow->RunningCount() == 0 ||
+           m_downloadWindow->ConfirmEndingDownloads(&m_mainWindow.HostWidget());
+}
+
+PermissionAnswers& CCefBrowserEventHandler::Permissions() const
+{
+    return *m_permissions;
+}
+
 const std::vector<BrowserPage*>& CCefBrowserEventHandler::Browsers() const
 {
     return m_browserList;
-}
-
-void CCefBrowserEventHandler::OnDownloadRequested(QWebEngineDownloadRequest* download)
-{
-    BrowserPage* browser = FindBrowser(download->page());
-    OnBeforeDownload(browser, download, download->suggestedFileName());
 }
 
 BrowserPage* CCefBrowserEventHandler::FindBrowser(const QObject* page) const

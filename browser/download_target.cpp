@@ -24,3 +24,11 @@ std::string ProposedDownloadPath(const std::string& downloadFolder,
         return downloadFolder + name;
     return downloadFolder + "/" + name;
 }
+
+std::string ProposedDownloadFolder(const std::string& downloadFolder, bool downloadFolderExists,
+                                   const std::string& homeFolder)
+{
+    if (downloadFolder.empty() || !downloadFolderExists)
+        return homeFolder;
+    return downloadFolder;
+}

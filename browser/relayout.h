@@ -23,13 +23,11 @@ struct ChildRect {
     }
 };
 
-// How the window's size changed, numbered as the window system numbers it.
+// How the window's size changed.
 enum class SizeChange {
-    Restored = 0,
-    Minimized = 1,
-    Maximized = 2,
-    MaxShow = 3,
-    MaxHide = 4,
+    Restored,
+    Minimized,
+    Maximized,
 };
 
 struct ScaleFactors {
@@ -37,8 +35,8 @@ struct ScaleFactors {
     float y = 1.0f;
 };
 
-// Only a restore or a maximise relayouts; the other changes leave the
-// children and the reference size alone.
+// Only a restore or a maximise relayouts; a minimise leaves the children and
+// the reference size alone.
 bool RelayoutFollows(SizeChange change);
 
 // Factors kept in single precision; an axis whose reference is not positive

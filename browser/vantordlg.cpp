@@ -1,15 +1,17 @@
 #include "browser/vantordlg.h"
 
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QResizeEvent>
-#include <QTimer>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
 #include "launch/launch_state.h"
 #include "browser/browser_page.h"
 #include "browser/cefbrowsereventhandler.h"
+#include "browser/first_show_maximizer.h"
 #include "browser/waiting_page.h"
 #include "platform/dialog_units_qt.h"
 #include "res/app_icon.h"
@@ -70,11 +72,23 @@ CVantorDlg::CVantorDlg(QWebEngineProfile* profile, QWidget* pParent)
     m_browserArea->hide();
 
     m_browserClient = std::make_unique<CCefBrowserEventHandler>(*this, m_profile);
+    new FirstShowMaximizer(*this);
 }
 
 CVantorDlg::~CVantorDlg()
 {
     OnDestroy();
+}
+
+int CVantorDlg::exec()
+{
+    // QDialog::exec() would make the window modal to the whole application,
+    // and a window manager then keeps it above every pop-up.
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    loop.exec(QEventLoop::DialogExec);
+    return result();
 }
 
 void CVantorDlg::setVisible(bool visible)
@@ -91,7 +105,6 @@ void CVantorDlg::OnInitDialog()
     setWindowIcon(m_hIcon);
     // Shown maximised by the show that runs this.
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
-    m_bMaximizeAtMap = true;
     m_nClientWidth = width();
     m_nClientHeight = height();
 
@@ -150,11 +163,21 @@ void CVantorDlg::OnBrowserWindowCreated(QWidget* browserWindow)
         browserWindow->setGeometry(0, 0, lowerRight.x(), lowerRight.y());
         browserWindow->setWindowIcon(m_hIcon);
         browserWindow->showMaximized();
+        // In front of the main window, with the keyboard.
+        browserWindow->raise();
+        browserWindow->activateWindow();
     } else {
-        // A maximised child fills its parent's client area.
+        // A maximised child fills its parent's client area, after every size
+        // change too.
+        m_mainBrowserWindow = browserWindow;
         browserWindow->setGeometry(rect());
         browserWindow->show();
     }
+}
+
+QWidget& CVantorDlg::HostWidget()
+{
+    return *this;
 }
 
 void CVantorDlg::OnBrowserTitle(QWidget* browserWindow)
@@ -181,12 +204,17 @@ void CVantorDlg::resizeEvent(QResizeEvent* event)
 
 void CVantorDlg::OnSize(SizeChange change)
 {
+    // The browser fills the client area after every size change, those while
+    // minimised included: scaled with truncation, it would drift a pixel or
+    // more from the edges with each round.
+    if (m_mainBrowserWindow)
+        m_mainBrowserWindow->setGeometry(rect());
     if (!RelayoutFollows(change))
         return;
     QList<QWidget*> children;
     std::vector<ChildRect> rects;
     for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (child->isWindow())
+        if (child->isWindow() || child == m_mainBrowserWindow)
             continue;
         children.append(child);
         rects.push_back(ToChildRect(child->geometry()));
@@ -199,19 +227,6 @@ void CVantorDlg::OnSize(SizeChange change)
     m_nClientHeight = result.reference.height;
 }
 
-void CVantorDlg::changeEvent(QEvent* event)
-{
-    QDialog::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !m_bMaximizeAtMap || !isVisible())
-        return;
-    // Qt replaces the native window before its first show, for the OpenGL
-    // surface the page needs, and a window manager may then map it at its
-    // normal size: the first state it reports must still be maximised.
-    m_bMaximizeAtMap = false;
-    if (windowState() == Qt::WindowNoState)
-        QTimer::singleShot(0, this, &QWidget::showMaximized);
-}
-
 void CVantorDlg::paintEvent(QPaintEvent* event)
 {
     if (isMinimized())
@@ -221,31 +236,33 @@ void CVantorDlg::paintEvent(QPaintEvent* event)
 
 void CVantorDlg::keyPressEvent(QKeyEvent* event)
 {
-    // Keys a page leaves unhandled arrive here; Esc or Enter typed into the
-    // site must not end the launcher.
+    // Keys a page leaves unhandled arrive here, and while its renderer is
+    // gone every key does: a stray Esc or Enter must not end the launcher.
     const bool endsDialog = event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
                             event->key() == Qt::Key_Enter;
-    if (!endsDialog) {
-        QDialog::keyPressEvent(event);
-        return;
-    }
-    if (FocusIsInBrowser()) {
+    if (endsDialog) {
         event->ignore();
         return;
     }
-    if (event->key() == Qt::Key_Escape)
-        reject();
-    else
-        accept();
+    QDialog::keyPressEvent(event);
 }
 
-bool CVantorDlg::FocusIsInBrowser() const
+void CVantorDlg::closeEvent(QCloseEvent* event)
 {
-    const QWidget* focus = focusWidget();
-    return focus && focus != this;
+    // The pages decide first: each may keep its window with the engine's
+    // leave-page question. The client closes this window again once they all
+    // agreed.
+    if (m_browserClient->IsClosing()) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    // Running downloads end with the window: the user may keep waiting.
+    if (m_browserClient->MayCloseMainWindow())
+        m_browserClient->CloseAllBrowsers(false);
 }
 
 void CVantorDlg::OnDestroy()
 {
-    m_browserClient->CloseAllBrowsers();
+    m_browserClient->CloseAllBrowsers(true);
 }

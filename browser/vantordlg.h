@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QPointer>
 
+#include "browser/browser_host_window.h"
 #include "browser/relayout.h"
 
 class BrowserPage;
@@ -13,10 +14,10 @@ class CCefBrowserEventHandler;
 class QWebEngineProfile;
 
 // The launcher's main window: a dialog that shows maximised and hosts the
-// main browser over its hidden placeholder, scales its children whenever it
-// is restored or maximised, and places every pop-up browser window. The main
-// browser shows a waiting page until OpenStartUrl.
-class CVantorDlg : public QDialog {
+// main browser over its hidden placeholder, scales its other children whenever
+// it is restored or maximised, and places every pop-up browser window. The
+// main browser shows a waiting page until OpenStartUrl.
+class CVantorDlg : public QDialog, public BrowserHostWindow {
     Q_OBJECT
 
 public:
@@ -29,11 +30,13 @@ public:
     // the first show. An empty start URL leaves a blank page.
     void OpenStartUrl();
 
-    // A browser window has been created: the main browser's view or a
-    // pop-up's frame window.
-    void OnBrowserWindowCreated(QWidget* browserWindow);
-    // The window's text becomes the latest page title.
-    void OnBrowserTitle(QWidget* browserWindow);
+    // Runs the window until it ends, without blocking the pop-ups: they are
+    // top-level windows of their own that take input beside it.
+    int exec() override;
+
+    QWidget& HostWidget() override;
+    void OnBrowserWindowCreated(QWidget* browserWindow) override;
+    void OnBrowserTitle(QWidget* browserWindow) override;
 
     QWidget* BrowserArea() const;
     CCefBrowserEventHandler& BrowserClient() const;
@@ -41,16 +44,15 @@ public:
     void setVisible(bool visible) override;
 
 protected:
-    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void OnInitDialog();
     void OnSize(SizeChange change);
     void OnDestroy();
-    bool FocusIsInBrowser() const;
     void LoadStartUrl();
     void ForgetWaitingPage();
 
@@ -59,9 +61,9 @@ private:
     QIcon m_hIcon;
     QWebEngineProfile* m_profile;
     QWidget* m_browserArea;
+    QPointer<QWidget> m_mainBrowserWindow;
     std::unique_ptr<CCefBrowserEventHandler> m_browserClient;
     bool m_bInitialized = false;
-    bool m_bMaximizeAtMap = false;
     QPointer<BrowserPage> m_mainPage;
     bool m_bStartUrlKnown = false;
 };

@@ -1,11 +1,14 @@
 #include "config/directory_answer.h"
 
+#include "platform/address_syntax.h"
+
 #include <json/reader.h>
 #include <json/value.h>
 
 #include <algorithm>
 #include <exception>
 #include <iterator>
+#include <string_view>
 
 std::string JoinAnswerLines(const std::string& answer)
 {
@@ -27,11 +30,16 @@ DirectoryAnswer ReadDirectoryAnswer(const std::string& text)
     } catch (const std::exception&) {
         return {DirectoryAnswer::Kind::NotJson, {}};
     }
-    if (!root.isObject() && !root.isNull())
+    // Nothing but a usable host is written: any other text would stay in the
+    // file, and every later start would report to it without asking again.
+    constexpr std::string_view kDomain = "Domain";
+    const Json::Value* domain =
+        root.isObject() ? root.find(kDomain.data(), kDomain.data() + kDomain.size()) : nullptr;
+    if (!domain || domain->isArray() || domain->isObject())
         return {DirectoryAnswer::Kind::Unusable, {}};
-
-    const Json::Value domain = root.get("Domain", "null");
-    if (domain.isArray() || domain.isObject())
+    // A JSON null leaves the host empty: the next start asks for the code again.
+    std::string host = domain->asString();
+    if (!domain->isNull() && !IsUsableHost(host))
         return {DirectoryAnswer::Kind::Unusable, {}};
-    return {DirectoryAnswer::Kind::Host, domain.asString()};
+    return {DirectoryAnswer::Kind::Host, std::move(host)};
 }

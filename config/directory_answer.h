@@ -13,15 +13,17 @@ struct DirectoryAnswer {
     enum class Kind {
         Host,      // `host` holds the text to write, possibly empty
         NotJson,   // the text does not parse: nothing to write
-        Unusable,  // JSON of the wrong shape: nothing to write
+        Unusable,  // JSON without a usable host: nothing to write
     };
     Kind kind = Kind::NotJson;
     std::string host;  // bytes as the directory sent them
 };
 
-// Parses `text` with JsonCpp's Reader, comments allowed. "Domain" defaults to
-// the text "null" and is turned into text as Json::Value::asString does: a
-// string as it stands, a number as its decimal text, true and false as words, a
-// JSON null as nothing. A root that is neither an object nor null, or a
-// "Domain" that is an array or object, is Unusable.
+// Parses `text` with JsonCpp's Reader, comments allowed, and takes the root
+// object's member "Domain" as text the way Json::Value::asString does: a string
+// as it stands, a number as its decimal text, true and false as words. A JSON
+// null gives the empty host. Any other text must be a usable host (a DNS name,
+// an IPv4 address or a bracketed IPv6 address), else the answer is Unusable, as
+// it is without "Domain", with a root that is not an object, or with a
+// "Domain" that is an array or object.
 DirectoryAnswer ReadDirectoryAnswer(const std::string& text);

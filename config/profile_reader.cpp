@@ -77,6 +77,10 @@ std::u16string ReadProfileString(std::u16string_view text, std::u16string_view s
         start = end + 1;
 
         if (const auto name = SectionName(line)) {
+            // Only the first section of the name counts; a later one of the
+            // same name is ignored.
+            if (inSection)
+                break;
             inSection = SameName(*name, section);
             continue;
         }

@@ -10,11 +10,12 @@
 // the device report.
 //
 // The address is split into host, port and object; only "http" is accepted,
-// and the text between the host's colon and the first slash must be a port
-// number. Characters the request line cannot carry raw (blanks, controls,
-// bytes of 0x80 and above, '#', quotes and the like) are sent percent-encoded,
-// so the server decodes the object exactly as given; everything else,
-// '%', '&', '=' and '+' included, goes out as it stands.
+// and the authority must be a host and an optional port of digits alone (see
+// IsSiteAuthority): no credentials, escapes, blanks or controls. Characters
+// the object's request line cannot carry raw (blanks, controls, bytes of 0x80
+// and above, '#', quotes and the like) are sent percent-encoded, so the server
+// decodes the object exactly as given; everything else, '%', '&', '=' and '+'
+// included, goes out as it stands.
 //
 // The request carries the program's name as user agent, the two headers
 // "Content-Type: application/x-www-form-urlencoded;charset=gb2312" and

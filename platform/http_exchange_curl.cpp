@@ -1,5 +1,7 @@
 #include "platform/http_exchange.h"
 
+#include "platform/address_syntax.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -65,17 +67,21 @@ std::optional<std::string> UrlPart(CURLU* url, CURLUPart part, unsigned int flag
 
 }  // namespace
 
-// Credentials in the address are dropped: the connection carries no user name
-// and no password.
+// Scheme and authority are checked before curl sees them: curl would take
+// credentials from the authority and decode escapes in its host, a NUL would
+// end its text early, and a scheme with one slash would let curl find the
+// host elsewhere than we do.
 std::optional<std::string> SplitHttpAddress(const std::string& address)
 {
     const std::size_t schemeEnd = address.find("://");
-    if (schemeEnd == std::string::npos)
+    if (schemeEnd == std::string::npos
+        || !IsUrlScheme(std::string_view(address).substr(0, schemeEnd)))
         return std::nullopt;
     const std::size_t authorityStart = schemeEnd + 3;
     const std::size_t objectStart =
         std::min(address.find_first_of("/?#", authorityStart), address.size());
-    if (objectStart == authorityStart)
+    if (!IsSiteAuthority(std::string_view(address).substr(authorityStart,
+                                                          objectStart - authorityStart)))
         return std::nullopt;
 
     const std::string object = EncodeObject(std::string_view(address).substr(objectStart));

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the launcher, its tests, benchmarks and demo need on Debian 12,
-# and nothing that is there already; with --with-chromium also Debian's
-# chromium, which the start-up benchmark compares with. Run as root.
+# Installs what the launcher, its tests, benchmarks, demo and package need on
+# Debian 12, and nothing that is there already; with --with-chromium also
+# Debian's chromium, which the start-up benchmark compares with. Run as root.
 set -euo pipefail
 
 packages=(
@@ -11,6 +11,8 @@ packages=(
   libgl-dev libx11-dev libxkbcommon-dev fonts-wqy-microhei locales
   libgtest-dev libbenchmark-dev libssl-dev libcpp-httplib-dev
   xvfb xauth xdotool x11-utils openbox iproute2 util-linux curl
+  librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
+  libnss3-tools openssl
 )
 
 if [ "${1:-}" = --with-chromium ]; then

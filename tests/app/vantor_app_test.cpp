@@ -30,6 +30,7 @@ private:
     static CVantorDlg* OpenMainWindow();
 
     QTemporaryDir m_office;
+    QTemporaryDir m_runtime;
     QString m_previousDirectory;
     HttpTestServer m_server;
     MessageRecorder m_messages;
@@ -40,6 +41,9 @@ void VantorAppTest::initTestCase()
     ClearProxyEnvironment();
     QVERIFY(m_office.isValid());
     qputenv("XDG_CACHE_HOME", QDir(m_office.path()).filePath("cache").toLocal8Bit());
+    // A runtime folder of its own: never one shared with another launcher.
+    QVERIFY(m_runtime.isValid());
+    qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
     m_server.server().Post("/Account/LogOn", [](const httplib::Request&, httplib::Response& response) {
         response.set_content("ok", "text/plain");
     });

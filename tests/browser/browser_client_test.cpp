@@ -23,11 +23,13 @@
 
 #include "launch/launch_state.h"
 #include "browser/browser_page.h"
+#include "browser/browser_popup_window.h"
 #include "browser/cefbrowserapp.h"
 #include "browser/cefbrowsereventhandler.h"
 #include "browser/vantordlg.h"
 #include "platform/message_box.h"
 #include "res/app_icon.h"
+#include "tests/browser/page_script.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
@@ -71,17 +73,6 @@ QString PageHtml(QWebEnginePage* page)
         done = true;
     });
     return WaitFor([&] { return done; }) ? html : QString();
-}
-
-QVariant RunScript(QWebEnginePage* page, const QString& script)
-{
-    QVariant value;
-    bool done = false;
-    page->runJavaScript(script, [&](const QVariant& result) {
-        value = result;
-        done = true;
-    });
-    return WaitFor([&] { return done; }) ? value : QVariant();
 }
 
 // Answers the next save dialog from inside its modal loop.
@@ -215,6 +206,8 @@ void BrowserClientTest::initTestCase()
     userDirs.write("XDG_DOWNLOAD_DIR=\"" + m_downloadFolder.toUtf8() + "\"\n");
     userDirs.close();
     qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+    // The browser's profile too, not in the user's cache.
+    qputenv("XDG_CACHE_HOME", m_home.filePath(QStringLiteral("cache")).toUtf8());
     QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation), m_downloadFolder);
 
     m_closedPort = m_refusingPort.port();
@@ -461,7 +454,7 @@ void BrowserClientTest::quitRequestFollowsOnlyTheLastBrowser()
     QTRY_COMPARE_WITH_TIMEOUT(client.Browsers().size(), size_t(1), kTimeout);
     QCOMPARE(quit.count(), 0);
 
-    client.CloseAllBrowsers();
+    client.CloseAllBrowsers(true);
     QVERIFY(client.Browsers().empty());
     QCOMPARE(quit.count(), 1);
     m_window.reset();
@@ -540,7 +533,13 @@ void BrowserClientTest::httpErrorStatusKeepsTheServersPage()
     page->load(Url(QStringLiteral("/missing")));
 
     QTRY_COMPARE_WITH_TIMEOUT(m_window->windowTitle(), QStringLiteral("没有"), kTimeout);
-    QTest::qWait(500);
+    // Its load has ended, and with it any replacement of the page.
+    QVERIFY(WaitFor([&] {
+        return std::any_of(m_loads.begin(), m_loads.end(), [&](const QWebEngineLoadingInfo& info) {
+            return info.url() == Url(QStringLiteral("/missing")) &&
+                   info.status() != QWebEngineLoadingInfo::LoadStartedStatus;
+        });
+    }));
     QVERIFY(PageHtml(page).contains(QStringLiteral("site's own 404")));
 }
 
@@ -576,7 +575,14 @@ void BrowserClientTest::abortedLoadLeavesThePage()
         return info.status() == QWebEngineLoadingInfo::LoadStoppedStatus && info.errorCode() == -3;
     }), kTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(page->url(), Url(shownPath), kTimeout);
-    QTest::qWait(500);
+    // The page shown has finished its own load.
+    QVERIFY(WaitFor([&] {
+        return shownPath == QStringLiteral("/main") ||
+               std::any_of(m_loads.begin(), m_loads.end(), [&](const QWebEngineLoadingInfo& info) {
+                   return info.url() == Url(shownPath) &&
+                          info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+               });
+    }));
     QCOMPARE(page->url(), Url(shownPath));
     const QString html = PageHtml(page);
     QVERIFY(!html.contains(QStringLiteral("Failed to load URL")));
@@ -748,7 +754,8 @@ void BrowserClientTest::popupWithDocumentStaysAfterItsDownload()
     QTRY_VERIFY_WITH_TIMEOUT(save.answered(), kTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(g_messages.size(), size_t(1), kTimeout);
     QCOMPARE(g_messages.front().text, kDownloaded);
-    QTest::qWait(500);
+    // A close would have been asked for with the message: let it happen.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(window);
     QVERIFY(window->isVisible());
     QCOMPARE(m_window->BrowserClient().Browsers().size(), size_t(2));

@@ -31,3 +31,29 @@ const DownloadCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, DownloadTargetTest, testing::ValuesIn(kCases));
 
 }
+
+namespace {
+
+struct FolderCase {
+    const char* downloads;
+    bool downloadsExist;
+    const char* proposed;
+};
+
+class DownloadFolderTest : public testing::TestWithParam<FolderCase> {};
+
+TEST_P(DownloadFolderTest, OpensInTheDownloadFolderElseAtHome)
+{
+    const FolderCase& c = GetParam();
+    EXPECT_EQ(ProposedDownloadFolder(c.downloads, c.downloadsExist, "/home/agent"), c.proposed);
+}
+
+const FolderCase kFolderCases[] = {
+    {"/home/agent/下载", true, "/home/agent/下载"},
+    {"/home/agent/下载", false, "/home/agent"},
+    {"", true, "/home/agent"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, DownloadFolderTest, testing::ValuesIn(kFolderCases));
+
+}

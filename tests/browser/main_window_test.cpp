@@ -4,12 +4,15 @@
 #include <QTimer>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
+#include <QWindow>
 
 #include "launch/launch_state.h"
 #include "browser/browser_page.h"
-#include "browser/cefbrowserapp.h"
 #include "browser/cefbrowsereventhandler.h"
 #include "browser/vantordlg.h"
+#include "tests/browser/desktop_input.h"
+#include "tests/browser/page_script.h"
+#include "tests/browser/test_browser_engine.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 
@@ -29,6 +32,9 @@ private slots:
     void waitingPageUntilTheStartUrlIsKnown_data();
     void waitingPageUntilTheStartUrlIsKnown();
     void restoreAndMaximiseScaleTheBrowser();
+    void browserFillsTheClientAreaAfterEverySizeChange_data();
+    void browserFillsTheClientAreaAfterEverySizeChange();
+    void minimiseLeavesTheChildrenAlone_data();
     void minimiseLeavesTheChildrenAlone();
     void escapeInThePageKeepsTheWindowOpen();
     void closingEndsTheRunAndEveryBrowser();
@@ -37,7 +43,7 @@ private:
     QWebEngineView* MainView(const CVantorDlg& window) const;
     static QString PageText(QWebEngineView& view);
 
-    CCefBrowserApp m_browserApp;
+    TestBrowserEngine m_browserApp;
     HttpTestServer m_server;
 };
 
@@ -49,11 +55,12 @@ void MainWindowTest::initTestCase()
     });
     m_server.server().Get("/input", [](const httplib::Request&, httplib::Response& response) {
         response.set_content("<html><head><title>input</title></head><body>"
-                             "<input id=box autofocus></body></html>",
+                             "<input id=box autofocus>" +
+                                 std::string(kKeyRecorder) + "</body></html>",
                              "text/html; charset=utf-8");
     });
     m_server.start();
-    m_browserApp.Initialize();
+    QVERIFY(m_browserApp.Initialize());
 }
 
 void MainWindowTest::cleanupTestCase()
@@ -198,26 +205,133 @@ void MainWindowTest::restoreAndMaximiseScaleTheBrowser()
     QVERIFY(qAbs(view->height() - maximised.height()) <= 2);
 }
 
-void MainWindowTest::minimiseLeavesTheChildrenAlone()
+void MainWindowTest::browserFillsTheClientAreaAfterEverySizeChange_data()
 {
+    // Each step: max (maximise), normal (restore), min (minimise) or WxH
+    // (resize while restored).
+    QTest::addColumn<QStringList>("steps");
+    const auto row = [](const char* name, const char* steps) {
+        QTest::newRow(name) << QString::fromLatin1(steps).split(QLatin1Char(' '));
+    };
+    row("restore", "normal");
+    row("restore and maximise", "normal max");
+    row("three rounds", "normal max normal max normal max");
+    row("resize while restored", "normal 800x600");
+    row("odd sizes", "normal 777x555 max normal 641x479 max");
+    row("growing", "normal 300x200 500x400 900x700 max");
+    row("shrinking", "normal 1000x800 700x500 333x211 max");
+    row("minimise in between", "min max normal min normal max");
+    row("resize after minimise", "normal 640x480 min normal 1001x703 max");
+    row("tiny and back", "normal 120x90 max normal 1111x777 max");
+    row("ten rounds", "normal 701x503 max normal 659x431 max normal 913x611 max normal 517x389 max "
+                      "normal 853x599 max normal 723x457 max normal 613x409 max normal 887x653 max "
+                      "normal 591x367 max normal 977x701 max");
+    row("same size twice", "normal 800x600 800x600 max max");
+}
+
+void MainWindowTest::browserFillsTheClientAreaAfterEverySizeChange()
+{
+    QFETCH(QStringList, steps);
     CVantorDlg window(m_browserApp.Profile());
     window.OpenStartUrl();
     window.show();
     QVERIFY(WaitUntilMaximised(window));
     QWebEngineView* view = MainView(window);
     QTRY_COMPARE(view->geometry(), window.rect());
+    const QRect available = window.screen()->availableGeometry();
+
+    for (const QString& step : steps) {
+        if (step == QLatin1String("max")) {
+            window.showMaximized();
+            // The frame's width may still be that of the restored window.
+            QVERIFY(WaitFor([&] {
+                return window.isMaximized() && window.width() == available.width() &&
+                       ServerWindowSize(window.winId()) == window.size();
+            }));
+        } else if (step == QLatin1String("normal")) {
+            window.showNormal();
+            QVERIFY(WaitFor([&] {
+                return !window.isMaximized() && !window.isMinimized() &&
+                       window.frameGeometry().height() < available.height() &&
+                       window.windowHandle()->isExposed();
+            }));
+        } else if (step == QLatin1String("min")) {
+            window.showMinimized();
+            QVERIFY(WaitFor([&] {
+                return window.isMinimized() && !window.windowHandle()->isExposed();
+            }));
+            continue;
+        } else {
+            const QStringList size = step.split(QLatin1Char('x'));
+            const QSize wanted(size[0].toInt(), size[1].toInt());
+            window.resize(wanted);
+            QVERIFY2(WaitFor([&] {
+                         return window.size() == wanted &&
+                                ServerWindowSize(window.winId()) == wanted;
+                     }),
+                     qPrintable(step));
+        }
+        QVERIFY2(view->geometry() == window.rect(),
+                 qPrintable(QStringLiteral("after %1: view %2,%3 %4x%5 in %6x%7")
+                                .arg(step)
+                                .arg(view->x())
+                                .arg(view->y())
+                                .arg(view->width())
+                                .arg(view->height())
+                                .arg(window.width())
+                                .arg(window.height())));
+    }
+}
+
+void MainWindowTest::minimiseLeavesTheChildrenAlone_data()
+{
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("restored") << false;
+    // Qt takes the maximised state away on the way to the icon and gives it
+    // back, so the window manager may size the window as restored meanwhile.
+    QTest::newRow("maximised") << true;
+}
+
+void MainWindowTest::minimiseLeavesTheChildrenAlone()
+{
+    QFETCH(bool, maximised);
+    CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
+    window.show();
+    QVERIFY(WaitUntilMaximised(window));
+    if (!maximised) {
+        window.showNormal();
+        QVERIFY(WaitFor([&] {
+            return !window.isMaximized() &&
+                   window.height() < window.screen()->availableGeometry().height() &&
+                   ServerWindowSize(window.winId()) == window.size();
+        }));
+    }
+    QWebEngineView* view = MainView(window);
+    QTRY_COMPARE(view->geometry(), window.rect());
     const QRect viewBefore = view->geometry();
     const QRect areaBefore = window.BrowserArea()->geometry();
 
     window.showMinimized();
-    QTRY_VERIFY(window.isMinimized());
-    QTest::qWait(300);
-    QCOMPARE(view->geometry(), viewBefore);
-    QCOMPARE(window.BrowserArea()->geometry(), areaBefore);
+    // Iconified by the window manager, with the size it gave the window.
+    QVERIFY(WaitFor([&] {
+        return window.isMinimized() && !window.windowHandle()->isExposed() &&
+               ServerWindowSize(window.winId()) == window.size();
+    }));
+    QCOMPARE(view->geometry(), window.rect());
+    if (!maximised) {
+        QCOMPARE(view->geometry(), viewBefore);
+        QCOMPARE(window.BrowserArea()->geometry(), areaBefore);
+    }
 
-    window.showMaximized();
-    QVERIFY(WaitUntilMaximised(window));
-    QTest::qWait(300);
+    if (maximised)
+        window.showMaximized();
+    else
+        window.showNormal();
+    QVERIFY(WaitFor([&] {
+        return !window.isMinimized() && window.windowHandle()->isExposed() &&
+               ServerWindowSize(window.winId()) == viewBefore.size();
+    }));
     QCOMPARE(view->geometry(), viewBefore);
 }
 
@@ -230,12 +344,12 @@ void MainWindowTest::escapeInThePageKeepsTheWindowOpen()
     window.show();
     QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), QStringLiteral("input"), 20000);
     QWebEngineView* view = MainView(window);
-    view->setFocus();
-    QTRY_VERIFY(view->focusProxy() && view->focusProxy()->hasFocus());
+    QTRY_VERIFY(window.isActiveWindow() && view->focusProxy() && view->focusProxy()->hasFocus());
 
-    QTest::keyClick(view->focusProxy(), Qt::Key_Escape);
-    QTest::keyClick(view->focusProxy(), Qt::Key_Return);
-    QTest::qWait(500);
+    QVERIFY(WaitUntilPageTakesKeys(view->page()));
+    QVERIFY(PressKey(QStringLiteral("Escape")));
+    QVERIFY(PressKey(QStringLiteral("Return")));
+    QVERIFY(WaitFor([&] { return KeysTaken(view->page()) == QStringLiteral("Escape,Enter"); }));
     QVERIFY(window.isVisible());
     QCOMPARE(finished.count(), 0);
 }

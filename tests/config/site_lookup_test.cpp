@@ -107,7 +107,8 @@ TEST_P(DirectoryAnswerLookupTest, WritesHostOrLeavesFile)
 
 const AnswerCase kAnswers[] = {
     {"DomainSrv01", 200, "application/json", R"({"Domain":"srv01"})", true, "srv01"},
-    {"NoDomain", 200, "application/json", R"({"Code":"C01"})", true, "null"},
+    {"Ipv4", 200, "application/json", R"({"Domain":"10.1.2.3"})", true, "10.1.2.3"},
+    {"Ipv6", 200, "application/json", R"({"Domain":"[fd00::5]"})", true, "[fd00::5]"},
     // An empty host: the next start asks for the code again.
     {"DomainNull", 200, "application/json", R"({"Domain":null})", true, ""},
     {"DomainNumber", 200, "application/json", R"({"Domain":12})", true, "12"},
@@ -117,6 +118,18 @@ const AnswerCase kAnswers[] = {
      "<html>\r\n<head><title>500 Internal Server Error</title></head>\r\n"
      "<body>Error</body>\r\n</html>",
      true, std::nullopt},
+    // Anything but a usable host is an answer that cannot be read.
+    {"NoDomain", 200, "application/json", R"({"Code":"C01"})", false, std::nullopt},
+    {"PathTraversal", 200, "application/json", R"({"Domain":"../../../etc/passwd"})", false,
+     std::nullopt},
+    {"PortPathQuery", 200, "application/json", R"({"Domain":"127.0.0.1:9999/x?y#"})", false,
+     std::nullopt},
+    {"TenKilobytes", 200, "application/json",
+     R"({"Domain":")" + std::string(10 * 1024, 'a') + "\"}", false, std::nullopt},
+    {"NonAscii", 200, "application/json", R"({"Domain":"\u670d\u52a1.example"})", false,
+     std::nullopt},
+    {"LineBreak", 200, "application/json", R"({"Domain":"srv01\r\nPort=81"})", false,
+     std::nullopt},
     {"ArrayRoot", 200, "application/json", R"([{"Domain":"srv01"}])", false, std::nullopt},
     {"DomainObject", 200, "application/json", R"({"Domain":{"Host":"srv01"}})", false,
      std::nullopt},

@@ -114,6 +114,8 @@ const DiskCase kDiskCases[] = {
     {"NoSerial", {DiskNamed("sda", "")}, kPrevious, 0},
     {"SerialOfBlanks", {DiskNamed("sda", "    ")}, "    ", 4},
     {"SerialWithColonsKeepsItsBlanks", {DiskNamed("sda", " WD:12:34 ")}, " WD1234 ", 8},
+    // Found by fuzzing: a serial of colons alone is found, and written as nothing.
+    {"SerialOfColonsAlone", {DiskNamed("sda", "::"), DiskNamed("sdb", "S3Z9NB0K")}, "", 0},
     {"TwoSerialsFirstByName", {DiskNamed("sdb", "SECOND"), DiskNamed("sda", "FIRST")}, "FIRST", 5},
     {"DiskWithoutSerialIsPassedOver", {DiskNamed("nvme0n1", ""), DiskNamed("sda", "S3Z9NB0K")}, "S3Z9NB0K", 8},
 };

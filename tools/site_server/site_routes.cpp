@@ -10,6 +10,8 @@
 #include <optional>
 #include <string_view>
 
+#include "tools/site_server/demo_routes.h"
+
 namespace {
 
 int HexValue(char c)
@@ -227,6 +229,7 @@ void SiteRoutes::install(httplib::Server& server)
     server.Get("/Account/LogOn", ShowLoginPage);
     server.Get("/fallback.html", ShowFallbackPage);
     server.set_mount_point("/demo", kDemoPagesFolder);
+    InstallDemoRoutes(server);
     server.Get("/reports", [this](const httplib::Request&, httplib::Response& response) {
         showReports(response);
     });

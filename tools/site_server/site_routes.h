@@ -23,6 +23,9 @@
 //       Below it, links to every page of tools/demo-pages, by file name.
 //   GET  /demo/NAME.html
 //       a page of tools/demo-pages: each shows one capability of the launcher.
+//   GET  /demo-files/...
+//       the slow and broken downloads and the sign-in page of the demo pages
+//       (tools/site_server/demo_routes.h).
 //   GET  /fallback.html
 //       the stand-in for the public fallback site, titled kFallbackPageTitle.
 //   GET  /reports
