@@ -8,7 +8,7 @@
 
 SiteLookupWindow::SiteLookupWindow()
 {
-    setWindowTitle(QStringLiteral("栖澜"));
+    setWindowTitle(QStringLiteral("正在查询站点"));
     setWindowIcon(AppIcon());
     // A title bar without a close box: there is nothing to cancel.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
