@@ -10,8 +10,9 @@ SiteLookupWindow::SiteLookupWindow()
 {
     setWindowTitle(QStringLiteral("正在查询站点"));
     setWindowIcon(AppIcon());
-    // A title bar without a close box: there is nothing to cancel.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // No title bar: a close box would promise a cancel there is not.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
     setWindowModality(Qt::ApplicationModal);
 
     auto* icon = new QLabel(this);
