@@ -5,7 +5,6 @@
 #include <optional>
 
 #include <QEventLoop>
-#include <QTimer>
 
 #include "browser/cefbrowserapp.h"
 #include "browser/vantordlg.h"
@@ -61,10 +60,10 @@ ConfigFile PrepareStart()
     return config;
 }
 
-// Composes the device report here, on this thread, with its messages over the
-// main window, and sends it on a worker; the main window opens the start URL
-// once the outcome is applied. Nothing runs in the background when the report
-// stops before its exchange.
+// Composes the device report here, on this thread, with its messages, and
+// sends it on a worker; the outcome is applied, with its message over the main
+// window, and the start URL opened once the window runs. Nothing runs in the
+// background when the report stops before its exchange.
 std::unique_ptr<BackgroundExchange> StartDeviceReport(const ConfigFile& config, CVantorDlg& mainWindow)
 {
     std::optional<ComposedReport> report =
@@ -96,11 +95,10 @@ bool CVantorApp::InitInstance()
     const ConfigFile config = PrepareStart();
 
     CVantorDlg mainWindow(browserApp.Profile());
-    // Destroyed before the window: a report still in flight is abandoned.
-    std::unique_ptr<BackgroundExchange> report;
-    // Runs once the window is up, so that the report step's messages show
-    // over its waiting page.
-    QTimer::singleShot(0, &mainWindow, [&] { report = StartDeviceReport(config, mainWindow); });
+    // Sent before the window's first show, which sets up its drawing for a
+    // while; the outcome comes back once the window runs. Destroyed before the
+    // window: a report still in flight is abandoned.
+    const std::unique_ptr<BackgroundExchange> report = StartDeviceReport(config, mainWindow);
     mainWindow.exec();
     return false;
 }
