@@ -66,7 +66,7 @@ grep -qx 'CMAKE_BUILD_TYPE:STRING=Release' "$release/CMakeCache.txt" || fail "th
 for variable in VANTOR_DIRECTORY_URL VANTOR_FALLBACK_URL; do
   address=$(sed -n "s/^set($variable \"\(.*\)\"$/\1/p" "$sources/CMakeLists.txt")
   [ -n "$address" ] || fail "no default for $variable in CMakeLists.txt"
-  grep -qF "= \"$address\";" "$release/generated/app/build_config.h" \
+  grep -qF "= \"$address\";" "$release/generated/launch/build_config.h" \
     || fail "the package was built without the production address $address"
 done
 
