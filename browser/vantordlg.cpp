@@ -8,6 +8,8 @@
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
+#include <memory>
+
 #include "launch/launch_state.h"
 #include "browser/browser_page.h"
 #include "browser/cefbrowsereventhandler.h"
@@ -22,6 +24,16 @@ namespace {
 constexpr DialogRect kTemplateClient{0, 0, 519, 287};
 constexpr DialogRect kTemplateBrowserArea{0, 1, 519, 285};
 constexpr int kTemplateFontPoints = 12;
+
+// "http://host:port/" of the configured site, or nothing before it is read.
+QUrl SiteOrigin()
+{
+    if (LaunchState.HttpServer.empty())
+        return QUrl();
+    const QUrl origin(QString::fromStdU16String(u"http://" + LaunchState.HttpServer + u":" + LaunchState.Port + u"/"),
+                      QUrl::StrictMode);
+    return origin.isValid() ? origin : QUrl();
+}
 
 SizeChange SizeChangeOf(Qt::WindowStates states)
 {
@@ -115,8 +127,9 @@ void CVantorDlg::OnInitDialog()
     if (m_bStartUrlKnown) {
         LoadStartUrl();
     } else {
-        // Starts the renderer while the start URL is still being decided.
-        m_mainPage->setHtml(WaitingPageHtml());
+        // Starts the renderer while the start URL is still being decided; under
+        // the site's address, the login page later opens in that renderer.
+        m_mainPage->setHtml(WaitingPageHtml(), SiteOrigin());
         ForgetWaitingPage();
     }
     m_browserClient->OnAfterCreated(*m_mainPage);
@@ -146,10 +159,13 @@ void CVantorDlg::ForgetWaitingPage()
 {
     // Back must never lead from the site to the waiting page, which stays
     // the first entry until the next page has loaded.
-    connect(m_mainPage, &QWebEnginePage::loadFinished, this, [this] {
+    auto forget = std::make_shared<QMetaObject::Connection>();
+    *forget = connect(m_mainPage, &QWebEnginePage::loadFinished, this, [this, forget] {
         QWebEngineHistory* history = m_mainPage->history();
-        if (history->currentItemIndex() > 0 && history->itemAt(0).url().scheme() == QLatin1String("data"))
-            history->clear();
+        if (history->currentItemIndex() == 0)
+            return;
+        history->clear();
+        disconnect(*forget);
     });
 }
 

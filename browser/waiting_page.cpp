@@ -23,7 +23,7 @@ QString PageHtml(const QString& body)
 {
     return QStringLiteral(
                "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
-               "<title>栖澜浏览器</title><style>"
+               "<title>栖澜浏览器</title><link rel=\"icon\" href=\"data:,\"><style>"
                "html,body{height:100%;margin:0;background:#fff}"
                "body{display:flex;flex-direction:column;align-items:center;justify-content:center;"
                "font:16px sans-serif;color:#555}"

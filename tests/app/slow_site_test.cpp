@@ -46,6 +46,7 @@ private:
     std::atomic<qint64> m_reportArrivedAt{0};
     std::atomic<qint64> m_reportAnsweredAt{0};
     std::atomic<qint64> m_loginRequestedAt{0};
+    std::atomic<bool> m_requestedBeforeAnswer{false};
 };
 
 qint64 SlowSiteTest::Now()
@@ -60,6 +61,13 @@ void SlowSiteTest::initTestCase()
     ClearProxyEnvironment();
     QVERIFY(m_office.isValid());
     qputenv("XDG_CACHE_HOME", QDir(m_office.path()).filePath("cache").toLocal8Bit());
+    // Nothing of the site is asked for before the report is answered, the
+    // waiting page's icon included.
+    m_server.server().set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+        if (request.method != "POST" && m_reportAnsweredAt == 0)
+            m_requestedBeforeAnswer = true;
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     m_server.server().Post("/Account/LogOn", [this](const httplib::Request&, httplib::Response& response) {
         m_reportArrivedAt = Now();
         std::this_thread::sleep_for(20s);
@@ -145,6 +153,7 @@ void SlowSiteTest::windowComesUpWhileTheReportIsHeld()
     QVERIFY(!loginRequestedWhileHeld);
     QVERIFY(m_reportArrivedAt != 0);
     QVERIFY(m_loginRequestedAt >= m_reportAnsweredAt);
+    QVERIFY(!m_requestedBeforeAnswer);
     QCOMPARE(caption, QStringLiteral("登录 pid=") + QString::fromStdU16String(DeviceIdentity.MacHash));
     QVERIFY(m_messages.texts().empty());
 }
