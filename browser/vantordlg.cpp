@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
@@ -124,15 +125,24 @@ void CVantorDlg::OnInitDialog()
     view->setGeometry(m_browserArea->geometry());
     m_mainPage = new BrowserPage(m_profile, *m_browserClient, BrowserPage::Kind::Main, view, view);
     view->show();
-    if (m_bStartUrlKnown) {
+    if (m_bStartUrlKnown)
         LoadStartUrl();
-    } else {
-        // Starts the renderer while the start URL is still being decided; under
-        // the site's address, the login page later opens in that renderer.
-        m_mainPage->setHtml(WaitingPageHtml(), SiteOrigin());
-        ForgetWaitingPage();
-    }
+    else
+        // After the events already queued: a report answered during the
+        // window's set-up opens its start URL with no waiting page before it.
+        QTimer::singleShot(0, this, &CVantorDlg::ShowWaitingPage);
     m_browserClient->OnAfterCreated(*m_mainPage);
+}
+
+void CVantorDlg::ShowWaitingPage()
+{
+    if (m_bStartUrlKnown || !m_mainPage)
+        return;
+    m_bWaitingPageShown = true;
+    // Starts the renderer while the start URL is still being decided; under
+    // the site's address, the login page later opens in that renderer.
+    m_mainPage->setHtml(WaitingPageHtml(), SiteOrigin());
+    ForgetWaitingPage();
 }
 
 void CVantorDlg::OpenStartUrl()
@@ -142,10 +152,10 @@ void CVantorDlg::OpenStartUrl()
     m_bStartUrlKnown = true;
     if (!m_mainPage)
         return;  // opened at the first show
-    if (LaunchState.StartUrl.empty())
-        m_mainPage->setHtml(BlankPageHtml());
-    else
+    if (!LaunchState.StartUrl.empty())
         LoadStartUrl();
+    else if (m_bWaitingPageShown)
+        m_mainPage->setHtml(BlankPageHtml());
 }
 
 void CVantorDlg::LoadStartUrl()

@@ -53,6 +53,7 @@ private:
     void OnInitDialog();
     void OnSize(SizeChange change);
     void OnDestroy();
+    void ShowWaitingPage();
     void LoadStartUrl();
     void ForgetWaitingPage();
 
@@ -66,4 +67,5 @@ private:
     bool m_bInitialized = false;
     QPointer<BrowserPage> m_mainPage;
     bool m_bStartUrlKnown = false;
+    bool m_bWaitingPageShown = false;
 };
