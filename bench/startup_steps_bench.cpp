@@ -15,10 +15,10 @@
 #include <cstring>
 #include <string>
 
-#include "launch/launch_state.h"
 #include "config/config_file.h"
 #include "identity/device_identity.h"
 #include "identity/identity_sources_linux.h"
+#include "launch/launch_state.h"
 #include "platform/code_page.h"
 #include "platform/http_exchange.h"
 #include "platform/message_box.h"

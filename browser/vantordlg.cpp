@@ -5,12 +5,17 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QResizeEvent>
+#include <QTimer>
+#include <QWebEngineHistory>
 #include <QWebEngineView>
+
+#include <memory>
 
 #include "launch/launch_state.h"
 #include "browser/browser_page.h"
 #include "browser/cefbrowsereventhandler.h"
 #include "browser/first_show_maximizer.h"
+#include "browser/waiting_page.h"
 #include "platform/dialog_units_qt.h"
 #include "res/app_icon.h"
 
@@ -20,6 +25,16 @@ namespace {
 constexpr DialogRect kTemplateClient{0, 0, 519, 287};
 constexpr DialogRect kTemplateBrowserArea{0, 1, 519, 285};
 constexpr int kTemplateFontPoints = 12;
+
+// "http://host:port/" of the configured site, or nothing before it is read.
+QUrl SiteOrigin()
+{
+    if (LaunchState.HttpServer.empty())
+        return QUrl();
+    const QUrl origin(QString::fromStdU16String(u"http://" + LaunchState.HttpServer + u":" + LaunchState.Port + u"/"),
+                      QUrl::StrictMode);
+    return origin.isValid() ? origin : QUrl();
+}
 
 SizeChange SizeChangeOf(Qt::WindowStates states)
 {
@@ -108,12 +123,60 @@ void CVantorDlg::OnInitDialog()
 
     auto* view = new QWebEngineView(this);
     view->setGeometry(m_browserArea->geometry());
-    auto* page = new BrowserPage(m_profile, *m_browserClient, BrowserPage::Kind::Main, view, view);
+    m_mainPage = new BrowserPage(m_profile, *m_browserClient, BrowserPage::Kind::Main, view, view);
     view->show();
+    if (m_bStartUrlKnown)
+        LoadStartUrl();
+    else
+        // After the events already queued: a report answered during the
+        // window's set-up opens its start URL with no waiting page before it.
+        QTimer::singleShot(0, this, &CVantorDlg::ShowWaitingPage);
+    m_browserClient->OnAfterCreated(*m_mainPage);
+}
+
+void CVantorDlg::ShowWaitingPage()
+{
+    if (m_bStartUrlKnown || !m_mainPage)
+        return;
+    m_bWaitingPageShown = true;
+    // Starts the renderer while the start URL is still being decided; under
+    // the site's address, the login page later opens in that renderer.
+    m_mainPage->setHtml(WaitingPageHtml(), SiteOrigin());
+    ForgetWaitingPage();
+}
+
+void CVantorDlg::OpenStartUrl()
+{
+    if (m_bStartUrlKnown)
+        return;
+    m_bStartUrlKnown = true;
+    if (!m_mainPage)
+        return;  // opened at the first show
+    if (!LaunchState.StartUrl.empty())
+        LoadStartUrl();
+    else if (m_bWaitingPageShown)
+        m_mainPage->setHtml(BlankPageHtml());
+}
+
+void CVantorDlg::LoadStartUrl()
+{
     const QString startUrl = QString::fromStdU16String(LaunchState.StartUrl);
     if (!startUrl.isEmpty())
-        page->load(QUrl(startUrl));
-    m_browserClient->OnAfterCreated(*page);
+        m_mainPage->load(QUrl(startUrl));
+}
+
+void CVantorDlg::ForgetWaitingPage()
+{
+    // Back must never lead from the site to the waiting page, which stays
+    // the first entry until the next page has loaded.
+    auto forget = std::make_shared<QMetaObject::Connection>();
+    *forget = connect(m_mainPage, &QWebEnginePage::loadFinished, this, [this, forget] {
+        QWebEngineHistory* history = m_mainPage->history();
+        if (history->currentItemIndex() == 0)
+            return;
+        history->clear();
+        disconnect(*forget);
+    });
 }
 
 void CVantorDlg::OnBrowserWindowCreated(QWidget* browserWindow)

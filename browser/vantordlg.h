@@ -9,12 +9,14 @@
 #include "browser/browser_host_window.h"
 #include "browser/relayout.h"
 
+class BrowserPage;
 class CCefBrowserEventHandler;
 class QWebEngineProfile;
 
 // The launcher's main window: a dialog that shows maximised and hosts the
 // main browser over its hidden placeholder, scales its other children whenever
-// it is restored or maximised, and places every pop-up browser window.
+// it is restored or maximised, and places every pop-up browser window. The
+// main browser shows a waiting page until OpenStartUrl.
 class CVantorDlg : public QDialog, public BrowserHostWindow {
     Q_OBJECT
 
@@ -23,6 +25,10 @@ public:
 
     explicit CVantorDlg(QWebEngineProfile* profile, QWidget* pParent = nullptr);
     ~CVantorDlg() override;
+
+    // LaunchState.StartUrl is decided: the main browser opens it now, or at
+    // the first show. An empty start URL leaves a blank page.
+    void OpenStartUrl();
 
     // Runs the window until it ends, without blocking the pop-ups: they are
     // top-level windows of their own that take input beside it.
@@ -47,6 +53,9 @@ private:
     void OnInitDialog();
     void OnSize(SizeChange change);
     void OnDestroy();
+    void ShowWaitingPage();
+    void LoadStartUrl();
+    void ForgetWaitingPage();
 
     int m_nClientWidth;
     int m_nClientHeight;
@@ -56,4 +65,7 @@ private:
     QPointer<QWidget> m_mainBrowserWindow;
     std::unique_ptr<CCefBrowserEventHandler> m_browserClient;
     bool m_bInitialized = false;
+    QPointer<BrowserPage> m_mainPage;
+    bool m_bStartUrlKnown = false;
+    bool m_bWaitingPageShown = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <optional>
@@ -27,6 +28,9 @@ struct HttpExchangeRequest {
     std::size_t maxAnswerBytes = 1024 * 1024;
     std::chrono::milliseconds connectTimeout{10000};
     std::chrono::milliseconds exchangeTimeout{30000};  // connect, send and answer together
+    // Once true, the exchange stops within about a second and counts as a
+    // send failure; the launcher's window has closed and nobody waits.
+    const std::atomic<bool>* abandoned = nullptr;
 };
 
 enum class HttpExchangeOutcome {

@@ -125,6 +125,12 @@ size_t ReceiveAnswer(char* data, size_t size, size_t count, void* userData)
     return length;
 }
 
+int StopWhenAbandoned(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    const auto* abandoned = static_cast<const std::atomic<bool>*>(userData);
+    return abandoned && abandoned->load() ? 1 : 0;
+}
+
 bool AppendHeader(CurlList& headers, const char* header)
 {
     curl_slist* grown = curl_slist_append(headers.get(), header);
@@ -168,7 +174,10 @@ bool SetOptions(CURL* curl, const HttpExchangeRequest& request, const std::strin
                == CURLE_OK
         && curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK
         && curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, ReceiveAnswer) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_WRITEDATA, sink) == CURLE_OK;
+        && curl_easy_setopt(curl, CURLOPT_WRITEDATA, sink) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, StopWhenAbandoned) == CURLE_OK
+        && curl_easy_setopt(curl, CURLOPT_XFERINFODATA, request.abandoned) == CURLE_OK;
 }
 
 // One handle for the process, so that its connection cache lets the next

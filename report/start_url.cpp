@@ -17,13 +17,13 @@ std::u16string AsciiToWide(const std::string& text)
 
 }
 
-bool PrepareStartUrl(const IdentitySources& sources, const std::function<bool()>& readLaunchSettings,
-                     HttpExchange exchange)
+std::optional<ComposedReport> ComposeDeviceReport(const IdentitySources& sources,
+                                                const std::function<bool()>& readLaunchSettings)
 {
     if (!ReadAccountAndDomain(sources))
-        return false;
+        return std::nullopt;
     if (!readLaunchSettings())
-        return false;
+        return std::nullopt;
     GatherDeviceValues(sources);
 
     const DeviceIdentityRecord& identity = DeviceIdentity;
@@ -35,25 +35,35 @@ bool PrepareStartUrl(const IdentitySources& sources, const std::function<bool()>
     values.mixedMacs = ToNarrow(ToWide(identity.MacText));
     values.winAccount = ToNarrow(identity.WinAccount);
     values.winDomain = ToNarrow(identity.WinDomain);
-    HttpExchangeRequest report;
-    report.body = ComposeReportBody(values);
+    ComposedReport report;
+    report.request.body = ComposeReportBody(values);
     const std::string query = ComposeStartQuery(values.id, values.pid, values.cpu);
 
     // Asked once more for its messages alone; nothing below uses the text.
     QueryMacText(DeviceIdentity.MacText, sources.listAdapters());
 
-    const std::u16string siteAddress =
-        ComposeSiteAddress(LaunchState.HttpServer, LaunchState.Port, LaunchState.Path);
-    report.address = ToNarrow(siteAddress);
+    report.siteAddress = ComposeSiteAddress(LaunchState.HttpServer, LaunchState.Port, LaunchState.Path);
+    report.request.address = ToNarrow(report.siteAddress);
+    report.startUrl = report.siteAddress + u"?" + AsciiToWide(query);
+    return report;
+}
 
-    const HttpExchangeOutcome outcome = exchange(report).outcome;
+bool ApplyReportOutcome(const ComposedReport& report, HttpExchangeOutcome outcome)
+{
     if (outcome == HttpExchangeOutcome::SendFailed)
         LaunchState.StartUrl = AsciiToWide(BuildConfig::kFallbackUrl);
     if (outcome != HttpExchangeOutcome::Sent) {
-        if (const auto message = ExchangeFailureMessage(outcome, siteAddress))
+        if (const auto message = ExchangeFailureMessage(outcome, report.siteAddress))
             ShowMessageBox(*message);
         return false;
     }
-    LaunchState.StartUrl = siteAddress + u"?" + AsciiToWide(query);
+    LaunchState.StartUrl = report.startUrl;
     return true;
+}
+
+bool PrepareStartUrl(const IdentitySources& sources, const std::function<bool()>& readLaunchSettings,
+                     HttpExchange exchange)
+{
+    const std::optional<ComposedReport> report = ComposeDeviceReport(sources, readLaunchSettings);
+    return report && ApplyReportOutcome(*report, exchange(report->request).outcome);
 }

@@ -331,6 +331,7 @@ bool BrowserClientTest::OpenMainWindow(const QString& path, const QString& title
 {
     LaunchState.StartUrl = Url(path).toString().toStdU16String();
     m_window = std::make_unique<CVantorDlg>(m_browserApp.Profile());
+    m_window->OpenStartUrl();
     g_client = &m_window->BrowserClient();
     m_window->show();
     if (!MainBrowser())

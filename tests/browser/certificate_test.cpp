@@ -191,6 +191,7 @@ bool CertificateTest::OpenMainWindow(const QUrl& url)
     LaunchState = LaunchStateRecord();
     LaunchState.StartUrl = url.toString().toStdU16String();
     m_window = std::make_unique<CVantorDlg>(m_browserApp.Profile());
+    m_window->OpenStartUrl();
     m_window->show();
     return WaitFor([&] { return !m_window->BrowserClient().Browsers().empty(); });
 }

@@ -179,6 +179,7 @@ bool DownloadProgressTest::OpenMainWindow()
 {
     LaunchState.StartUrl = Url(QStringLiteral("/main")).toString().toStdU16String();
     m_window = std::make_unique<CVantorDlg>(m_browserApp.Profile());
+    m_window->OpenStartUrl();
     m_window->show();
     return WaitFor([&] { return m_window->windowTitle() == QStringLiteral("主页"); });
 }

@@ -57,6 +57,7 @@ void LongUrlErrorPageTest::failedUrlOfTwoMegabytesShowsTheLaunchersPage()
                           .arg(QStringLiteral("a=").repeated(1000000)));
     LaunchState.StartUrl = failed.toString().toStdU16String();
     CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
     window.show();
     QCOMPARE(window.BrowserClient().Browsers().size(), size_t(1));
     BrowserPage* page = window.BrowserClient().Browsers().front();

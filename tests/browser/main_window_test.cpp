@@ -1,7 +1,10 @@
+#include <algorithm>
+
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineHistory>
 #include <QWebEngineView>
 #include <QWindow>
 
@@ -28,6 +31,8 @@ private slots:
     void opensMaximisedWithTheBrowserFillingIt();
     void pageTitleBecomesTheCaption();
     void emptyStartUrlStillOpensTheWindow();
+    void waitingPageUntilTheStartUrlIsKnown_data();
+    void waitingPageUntilTheStartUrlIsKnown();
     void restoreAndMaximiseScaleTheBrowser();
     void browserFillsTheClientAreaAfterEverySizeChange_data();
     void browserFillsTheClientAreaAfterEverySizeChange();
@@ -38,6 +43,7 @@ private slots:
 
 private:
     QWebEngineView* MainView(const CVantorDlg& window) const;
+    static QString PageText(QWebEngineView& view);
 
     TestBrowserEngine m_browserApp;
     HttpTestServer m_server;
@@ -81,6 +87,7 @@ void MainWindowTest::opensMaximisedWithTheBrowserFillingIt()
 {
     LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl() + "/titled").toStdU16String();
     CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
     window.show();
 
     QVERIFY(WaitUntilMaximised(window));
@@ -103,6 +110,7 @@ void MainWindowTest::pageTitleBecomesTheCaption()
 {
     LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl() + "/titled").toStdU16String();
     CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
     QCOMPARE(window.windowTitle(), QStringLiteral("栖澜浏览器"));
     window.show();
 
@@ -116,6 +124,7 @@ void MainWindowTest::pageTitleBecomesTheCaption()
 void MainWindowTest::emptyStartUrlStillOpensTheWindow()
 {
     CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
     window.show();
 
     QTRY_VERIFY(window.isMaximized());
@@ -126,9 +135,64 @@ void MainWindowTest::emptyStartUrlStillOpensTheWindow()
     QVERIFY(view->url().isEmpty() || view->url() == QUrl(QStringLiteral("about:blank")));
 }
 
+QString MainWindowTest::PageText(QWebEngineView& view)
+{
+    QString text;
+    bool read = false;
+    view.page()->toPlainText([&](const QString& plain) {
+        text = plain;
+        read = true;
+    });
+    WaitFor([&] { return read; });
+    return text;
+}
+
+void MainWindowTest::waitingPageUntilTheStartUrlIsKnown_data()
+{
+    QTest::addColumn<QString>("path");  // empty: no start URL
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("start URL") << "/titled" << "登录 页面" << "text";
+    QTest::newRow("no start URL") << "" << "栖澜浏览器" << "";
+}
+
+void MainWindowTest::waitingPageUntilTheStartUrlIsKnown()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, caption);
+    QFETCH(QString, text);
+    // The icon of an earlier case's page may still be on its way.
+    const auto pageRequests = [this] {
+        const std::vector<RecordedRequest> requests = m_server.requests();
+        return std::count_if(requests.begin(), requests.end(),
+                             [](const RecordedRequest& request) { return request.path != "/favicon.ico"; });
+    };
+    const auto requestsBefore = pageRequests();
+    CVantorDlg window(m_browserApp.Profile());
+    window.show();
+    QWebEngineView* view = MainView(window);
+    QVERIFY(view);
+    QVERIFY(WaitFor([&] { return !view->page()->isLoading() && PageText(*view) == "正在连接服务器…"; }));
+    QCOMPARE(window.windowTitle(), QStringLiteral("栖澜浏览器"));
+    QCOMPARE(pageRequests(), requestsBefore);
+
+    if (!path.isEmpty())
+        LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl()).append(path).toStdU16String();
+    QSignalSpy loaded(view->page(), &QWebEnginePage::loadFinished);
+    window.OpenStartUrl();
+
+    QVERIFY(WaitFor([&] { return !loaded.isEmpty() && !view->page()->isLoading(); }));
+    QCOMPARE(PageText(*view), text);
+    QCOMPARE(window.windowTitle(), caption);
+    // Back never leads to the waiting page again.
+    QVERIFY(!view->history()->canGoBack());
+}
+
 void MainWindowTest::restoreAndMaximiseScaleTheBrowser()
 {
     CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
     window.show();
     QVERIFY(WaitUntilMaximised(window));
     QWebEngineView* view = MainView(window);
@@ -177,6 +241,7 @@ void MainWindowTest::browserFillsTheClientAreaAfterEverySizeChange()
 {
     QFETCH(QStringList, steps);
     CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
     window.show();
     QVERIFY(WaitUntilMaximised(window));
     QWebEngineView* view = MainView(window);
@@ -239,6 +304,7 @@ void MainWindowTest::minimiseLeavesTheChildrenAlone()
 {
     QFETCH(bool, maximised);
     CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
     window.show();
     QVERIFY(WaitUntilMaximised(window));
     if (!maximised) {
@@ -281,6 +347,7 @@ void MainWindowTest::escapeInThePageKeepsTheWindowOpen()
 {
     LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl() + "/input").toStdU16String();
     CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
     QSignalSpy finished(&window, &QDialog::finished);
     window.show();
     QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), QStringLiteral("input"), 20000);
@@ -299,6 +366,7 @@ void MainWindowTest::closingEndsTheRunAndEveryBrowser()
 {
     LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl() + "/titled").toStdU16String();
     auto window = std::make_unique<CVantorDlg>(m_browserApp.Profile());
+    window->OpenStartUrl();
     QSignalSpy quit(&window->BrowserClient(), &CCefBrowserEventHandler::quitRequested);
     QPointer<QWebEngineView> view;
     QTimer::singleShot(0, window.get(), [&] {

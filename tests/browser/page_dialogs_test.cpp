@@ -140,6 +140,7 @@ bool PageDialogsTest::OpenMainWindow(const QString& path, const QString& title)
 {
     LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl()).append(path).toStdU16String();
     m_window = std::make_unique<CVantorDlg>(m_browserApp.Profile());
+    m_window->OpenStartUrl();
     m_window->show();
     return WaitFor([&] { return m_window->windowTitle() == title && m_window->isActiveWindow(); });
 }

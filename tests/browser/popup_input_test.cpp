@@ -92,6 +92,7 @@ void PopupInputTest::init()
     LaunchState.StartUrl =
         QString::fromStdString(m_server.baseUrl() + "/main").toStdU16String();
     m_window = std::make_unique<CVantorDlg>(m_browserApp.Profile());
+    m_window->OpenStartUrl();
 }
 
 void PopupInputTest::cleanup()

@@ -100,6 +100,7 @@ void ProxySignInTest::proxySignInShowsThePageThroughTheProxy()
                                .arg(nothingListens.port())
                                .toStdU16String();
     CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
 
     window.show();
 

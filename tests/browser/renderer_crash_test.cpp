@@ -89,6 +89,7 @@ void RendererCrashTest::killedRendererBringsThePageBack()
 {
     LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl() + "/work").toStdU16String();
     CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
     QSignalSpy finished(&window, &QDialog::finished);
     window.show();
     QVERIFY(WaitFor([&] { return window.windowTitle() == QStringLiteral("工作"); }));

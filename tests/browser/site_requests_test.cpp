@@ -248,6 +248,7 @@ bool SiteRequestsTest::OpenMainWindow(const QUrl& url, const QString& title)
 {
     LaunchState.StartUrl = url.toString().toStdU16String();
     m_window = std::make_unique<CVantorDlg>(m_browserApp.Profile());
+    m_window->OpenStartUrl();
     m_window->show();
     return WaitFor([&] { return m_window->windowTitle() == title; });
 }

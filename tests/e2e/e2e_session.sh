@@ -46,7 +46,9 @@ wait_for() {
 
 # The site server $1 on 127.0.0.1:80, answering for 127.0.0.1.
 start_site_server() {
-  "$1" --address 127.0.0.1 --port 80 --domain 127.0.0.1 >"$work/server.log" 2>&1 &
+  local program=$1
+  shift
+  "$program" --address 127.0.0.1 --port 80 --domain 127.0.0.1 "$@" >"$work/server.log" 2>&1 &
   pids+=("$!")
   wait_for 20 grep -q listening "$work/server.log" || fail "the site server did not start"
 }

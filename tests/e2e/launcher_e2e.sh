@@ -3,7 +3,7 @@
 # its own: a site server on 127.0.0.1:80 answering the directory lookup and the
 # device report, a virtual display, and a user at the keyboard.
 #
-#   launcher_e2e.sh first-start|first-start-cancel|provisioned VANTOR SITE_SERVER
+#   launcher_e2e.sh first-start|first-start-cancel|first-start-slow-site|provisioned VANTOR SITE_SERVER
 #
 # first-start: an empty office folder; the site-code dialog must appear, the
 #   typed code is looked up, the configuration file is written with the served
@@ -11,6 +11,10 @@
 #   caption.
 # first-start-cancel: the dialog is dismissed with Esc; the lookup still runs,
 #   with an empty code, and the start goes on.
+# first-start-slow-site: as first-start, with a site server that answers the
+#   lookup and the report only 6 s after they arrive: a "正在查询站点" window
+#   takes the dialog's place and the file is written once the answer is in;
+#   the main window is up before the report is answered.
 # provisioned: a configuration file is there already; no dialog, the report is
 #   sent and the login page opens with the three query fields.
 set -euo pipefail
@@ -30,7 +34,9 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
 
-start_site_server "$site_server"
+hold=0
+[ "$mode" = first-start-slow-site ] && hold=6
+start_site_server "$site_server" --hold-posts "$hold"
 start_display
 
 office="$work/office"
@@ -44,7 +50,7 @@ fi
 vantor_pid=$!
 pids+=("$vantor_pid")
 
-if [ "$mode" = first-start ] || [ "$mode" = first-start-cancel ]; then
+if [ "$mode" != provisioned ]; then
   code="  office-7 "
   dialog=""
   find_dialog() { dialog=$(xdotool search --onlyvisible --name '^栖澜$' | head -n 1); [ -n "$dialog" ]; }
@@ -61,10 +67,23 @@ if [ "$mode" = first-start ] || [ "$mode" = first-start-cancel ]; then
   else
     xdotool key Return
   fi
+  if [ "$mode" = first-start-slow-site ]; then
+    lookup_window() { [ -n "$(xdotool search --onlyvisible --name '^正在查询站点$')" ]; }
+    wait_for 5 lookup_window || fail "no lookup window took the dialog's place"
+    [ ! -e QLX32-bs.ini ] || fail "the configuration file was written before the directory answered"
+  fi
   wait_for 60 test -f QLX32-bs.ini || fail "no configuration file was written"
   expected=$(printf '[QLXBSINFO]\r\nHttpServer=127.0.0.1\r\nPort=80\r\nPath=/Account/LogOn\r\nPara=--disable-plugins\r\nBrowserPath=' | od -An -tx1)
   [ "$(od -An -tx1 QLX32-bs.ini)" = "$expected" ] || fail "unexpected configuration file: $(cat -A QLX32-bs.ini)"
   [ ! -e key.json ] || fail "key.json was left behind"
+  if [ "$mode" = first-start-slow-site ]; then
+    lookup_window_gone() { ! lookup_window; }
+    wait_for 10 lookup_window_gone || fail "the lookup window stayed after the answer"
+    main_window() { [ -n "$(xdotool search --onlyvisible --name '^栖澜浏览器$')" ]; }
+    wait_for 5 main_window || fail "no main window while the report waits for its answer"
+    [ "$(curl -s --noproxy '*' http://127.0.0.1/reports | tr -d ' \n')" = "[]" ] \
+      || fail "the main window came only after the report was answered"
+  fi
   curl -s --noproxy '*' http://127.0.0.1/lookups | grep -qF "\"$code\"" \
     || fail "the code did not reach the directory as typed: $(curl -s --noproxy '*' http://127.0.0.1/lookups)"
 fi

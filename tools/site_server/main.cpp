@@ -4,6 +4,8 @@
 // lookup and per report; with --log-requests also one line per request as it
 // arrives, "request SECONDS METHOD TARGET", SECONDS on the monotonic clock
 // (CLOCK_MONOTONIC) that other programs on this machine can time against.
+// With --hold-posts SECONDS, the directory lookup and the device reports are
+// answered (and recorded) only that long after they arrive: a slow site.
 // Stops on SIGINT or SIGTERM.
 #include "tools/site_server/site_routes.h"
 
@@ -21,7 +23,8 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: site_server [--address 127.0.0.1] [--port 80] [--domain HOST] [--log-requests]\n"
+    "usage: site_server [--address 127.0.0.1] [--port 80] [--domain HOST] [--hold-posts SECONDS]\n"
+    "                   [--log-requests]\n"
     "  --domain is the host the directory lookup answers (default: the address)\n";
 
 constexpr char kLogRequests[] = "--log-requests";
@@ -53,12 +56,12 @@ std::string RequestLine(const httplib::Request& request)
     return std::string("request ") + seconds + " " + request.method + " " + request.target;
 }
 
-bool ParsePort(const std::string& text, int& port)
+bool ParseNumber(const std::string& text, int limit, int& number)
 {
     if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
         return false;
-    port = std::stoi(text);
-    return port <= 65535;
+    number = std::stoi(text);
+    return number <= limit;
 }
 
 }  // namespace
@@ -66,10 +69,12 @@ bool ParsePort(const std::string& text, int& port)
 int main(int argc, char** argv)
 {
     std::map<std::string, std::string> options{
-        {"--address", "127.0.0.1"}, {"--port", "80"}, {"--domain", ""}};
+        {"--address", "127.0.0.1"}, {"--port", "80"}, {"--domain", ""}, {"--hold-posts", "0"}};
     int port = 0;
+    int holdSeconds = 0;
     bool logRequests = false;
-    if (!ParseArguments(argc, argv, options, logRequests) || !ParsePort(options["--port"], port)) {
+    if (!ParseArguments(argc, argv, options, logRequests) || !ParseNumber(options["--port"], 65535, port) ||
+        !ParseNumber(options["--hold-posts"], 600, holdSeconds)) {
         std::cerr << kUsage;
         return 2;
     }
@@ -93,13 +98,14 @@ int main(int argc, char** argv)
     httplib::Server server;
     // An idle kept-alive connection holds stop() up until it times out.
     server.set_keep_alive_timeout(1);
-    if (logRequests) {
-        // Runs once the request's head has been read, before its route.
-        server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response&) {
+    // Runs once the request's head has been read, before its route.
+    server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response&) {
+        if (logRequests)
             print(RequestLine(request));
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
-    }
+        if (request.method == "POST")
+            std::this_thread::sleep_for(std::chrono::seconds(holdSeconds));
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     routes.install(server);
 
     const int boundPort =

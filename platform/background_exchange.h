@@ -1,0 +1,31 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include <QObject>
+
+#include "platform/http_exchange.h"
+
+// One exchange run on a worker thread, so that the windows stay live while it
+// waits for the server. Its result is handed to `done` on the thread that
+// made this object, through that thread's event loop. Destroying the object
+// first abandons the exchange: the worker ends within about a second and
+// `done` is never called.
+class BackgroundExchange {
+public:
+    using Done = std::function<void(const HttpExchangeResult& result)>;
+
+    BackgroundExchange(HttpExchange exchange, HttpExchangeRequest request, Done done);
+    ~BackgroundExchange();
+    BackgroundExchange(const BackgroundExchange&) = delete;
+    BackgroundExchange& operator=(const BackgroundExchange&) = delete;
+
+private:
+    // Lives on the starting thread; queued calls to it die with it.
+    QObject m_receiver;
+    Done m_done;
+    std::atomic<bool> m_abandoned{false};
+    std::thread m_worker;
+};
