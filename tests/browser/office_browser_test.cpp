@@ -352,6 +352,7 @@ bool OfficeBrowserTest::OpenMainWindow(const QString& path)
     const QUrl url = path.startsWith(QLatin1String("http")) ? QUrl(path) : Url(path);
     LaunchState.StartUrl = url.toString().toStdU16String();
     m_window = std::make_unique<CVantorDlg>(m_browserApp.Profile());
+    m_window->OpenStartUrl();
     m_window->show();
     if (!WaitUntilMaximised(*m_window) || !MainBrowser())
         return false;
