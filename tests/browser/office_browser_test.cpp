@@ -40,34 +40,13 @@
 #include "platform/ui_translations.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
+#include "tests/support/page_script.h"
 #include "tests/support/refusing_port.h"
 #include "tests/support/no_proxy.h"
 
 namespace {
 
 constexpr char kContract[] = "租赁合同";
-
-QVariant RunScript(QWebEnginePage* page, const QString& script)
-{
-    QVariant value;
-    bool done = false;
-    page->runJavaScript(script, [&](const QVariant& result) {
-        value = result;
-        done = true;
-    });
-    return WaitFor([&] { return done; }) ? value : QVariant();
-}
-
-QString PageHtml(QWebEnginePage* page)
-{
-    QString html;
-    bool done = false;
-    page->toHtml([&](const QString& result) {
-        html = result;
-        done = true;
-    });
-    return WaitFor([&] { return done; }) ? html : QString();
-}
 
 // Real key and mouse events through the X server, as a user's.
 bool Xdotool(const QStringList& arguments)
