@@ -58,16 +58,8 @@ bool TimeSteps()
     const double identity = SecondsSince(start);
 
     start = Clock::now();
-    ReportValues values;
-    values.id = ToNarrow(DeviceIdentity.MachineId);
-    values.pid = ToNarrow(DeviceIdentity.MacHash);
-    values.d = ToNarrow(DeviceIdentity.DiskHash);
-    values.cpu = ToNarrow(DeviceIdentity.TimeToken);
-    values.mixedMacs = ToNarrow(ToWide(DeviceIdentity.MacText));
-    values.winAccount = ToNarrow(DeviceIdentity.WinAccount);
-    values.winDomain = ToNarrow(DeviceIdentity.WinDomain);
     HttpExchangeRequest report;
-    report.body = ComposeReportBody(values);
+    report.body = ComposeReportBody(ReportValuesOf(DeviceIdentity));
     report.address = ToNarrow(
         ComposeSiteAddress(LaunchState.HttpServer, LaunchState.Port, LaunchState.Path));
     const bool sent = PostForm(report).outcome == HttpExchangeOutcome::Sent;

@@ -17,6 +17,19 @@ std::u16string AsciiToWide(const std::string& text)
 
 }
 
+ReportValues ReportValuesOf(const DeviceIdentityRecord& identity)
+{
+    ReportValues values;
+    values.id = ToNarrow(identity.MachineId);
+    values.pid = ToNarrow(identity.MacHash);
+    values.d = ToNarrow(identity.DiskHash);
+    values.cpu = ToNarrow(identity.TimeToken);
+    values.mixedMacs = ToNarrow(ToWide(identity.MacText));
+    values.winAccount = ToNarrow(identity.WinAccount);
+    values.winDomain = ToNarrow(identity.WinDomain);
+    return values;
+}
+
 std::optional<ComposedReport> ComposeDeviceReport(const IdentitySources& sources,
                                                 const std::function<bool()>& readLaunchSettings)
 {
@@ -26,15 +39,7 @@ std::optional<ComposedReport> ComposeDeviceReport(const IdentitySources& sources
         return std::nullopt;
     GatherDeviceValues(sources);
 
-    const DeviceIdentityRecord& identity = DeviceIdentity;
-    ReportValues values;
-    values.id = ToNarrow(identity.MachineId);
-    values.pid = ToNarrow(identity.MacHash);
-    values.d = ToNarrow(identity.DiskHash);
-    values.cpu = ToNarrow(identity.TimeToken);
-    values.mixedMacs = ToNarrow(ToWide(identity.MacText));
-    values.winAccount = ToNarrow(identity.WinAccount);
-    values.winDomain = ToNarrow(identity.WinDomain);
+    const ReportValues values = ReportValuesOf(DeviceIdentity);
     ComposedReport report;
     report.request.body = ComposeReportBody(values);
     const std::string query = ComposeStartQuery(values.id, values.pid, values.cpu);

@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "identity/device_identity.h"
 #include "identity/identity_sources.h"
 #include "platform/http_exchange.h"
+#include "report/report_text.h"
 
 // The device report, composed and waiting for its exchange.
 struct ComposedReport {
@@ -13,6 +15,9 @@ struct ComposedReport {
     std::u16string siteAddress;
     std::u16string startUrl;  // the site address with the identity query
 };
+
+// The report's values: the identity fields in the system code page.
+ReportValues ReportValuesOf(const DeviceIdentityRecord& identity);
 
 // Gathers the identity from `sources`, fills the launch settings with
 // `readLaunchSettings` (between the two identity phases) and composes the
