@@ -7,9 +7,9 @@ BackgroundExchange::BackgroundExchange(HttpExchange exchange, HttpExchangeReques
 {
     request.abandoned = &m_abandoned;
     m_worker = std::thread([this, exchange, request = std::move(request)] {
-        const HttpExchangeResult result = exchange(request);
-        QMetaObject::invokeMethod(
-            &m_receiver, [this, result] { m_done(result); }, Qt::QueuedConnection);
+        m_result = exchange(request);
+        m_ended.store(true, std::memory_order_release);
+        QMetaObject::invokeMethod(&m_receiver, [this] { HandOverNow(); }, Qt::QueuedConnection);
     });
 }
 
@@ -17,4 +17,19 @@ BackgroundExchange::~BackgroundExchange()
 {
     m_abandoned = true;
     m_worker.join();
+}
+
+std::optional<HttpExchangeResult> BackgroundExchange::EndedResult() const
+{
+    if (m_handedOver || !m_ended.load(std::memory_order_acquire))
+        return std::nullopt;
+    return m_result;
+}
+
+void BackgroundExchange::HandOverNow()
+{
+    if (m_handedOver || !m_ended.load(std::memory_order_acquire))
+        return;
+    m_handedOver = true;
+    m_done(m_result);
 }

@@ -66,6 +66,11 @@ bool ApplyReportOutcome(const ComposedReport& report, HttpExchangeOutcome outcom
     return true;
 }
 
+bool ReportOutcomeShowsMessage(HttpExchangeOutcome outcome)
+{
+    return ExchangeFailureMessage(outcome, std::u16string()).has_value();
+}
+
 bool PrepareStartUrl(const IdentitySources& sources, const std::function<bool()>& readLaunchSettings,
                      HttpExchange exchange)
 {

@@ -29,6 +29,9 @@ std::optional<ComposedReport> ComposeDeviceReport(const IdentitySources& sources
 // shows the outcome's message, if it has one. True when the report was sent.
 bool ApplyReportOutcome(const ComposedReport& report, HttpExchangeOutcome outcome);
 
+// Whether applying `outcome` shows a message.
+bool ReportOutcomeShowsMessage(HttpExchangeOutcome outcome);
+
 // The two steps above around one exchange through `exchange`, on this thread.
 bool PrepareStartUrl(const IdentitySources& sources, const std::function<bool()>& readLaunchSettings,
                      HttpExchange exchange);

@@ -5,8 +5,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "config/config_file.h"
 #include "identity/identity_sources_linux.h"
@@ -35,6 +37,8 @@ private slots:
     void outcomeGivesTheStartUrlAndMessage_data();
     void outcomeGivesTheStartUrlAndMessage();
     void destroyingAbandonsAnExchangeThatNeverEnds();
+    void handOverNowGivesAnEndedResultOnce_data();
+    void handOverNowGivesAnEndedResultOnce();
 
 private:
     void WriteIni(int port, const QByteArray& path) const;
@@ -171,6 +175,52 @@ void ReportInBackgroundTest::destroyingAbandonsAnExchangeThatNeverEnds()
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
     QTest::qWait(100);
     QVERIFY(!done);
+}
+
+// Start-up takes an answer that is already in before the main window shows,
+// without the event loop; the loop's own delivery must then do nothing.
+void ReportInBackgroundTest::handOverNowGivesAnEndedResultOnce_data()
+{
+    QTest::addColumn<bool>("answered");
+
+    QTest::newRow("answered") << true;
+    QTest::newRow("still waiting") << false;
+}
+
+void ReportInBackgroundTest::handOverNowGivesAnEndedResultOnce()
+{
+    QFETCH(bool, answered);
+    HttpTestServer site;
+    site.server().Post("/Account/LogOn", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 404;
+    });
+    site.start();
+    MisbehavingServer silent(MisbehavingServer::Behaviour::NeverAnswer);
+    silent.start();
+    HttpExchangeRequest request;
+    request.address = (answered ? site.baseUrl() : silent.baseUrl()) + "/Account/LogOn";
+    std::vector<long> handedOver;
+    BackgroundExchange exchange(PostForm, request,
+                                [&](const HttpExchangeResult& result) { handedOver.push_back(result.status); });
+
+    if (answered) {
+        // No event loop runs while it waits, as during the engine's start.
+        for (int tries = 0; tries < 1000 && !exchange.EndedResult(); ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const std::optional<HttpExchangeResult> result = exchange.EndedResult();
+        QVERIFY(result);
+        QCOMPARE(result->outcome, HttpExchangeOutcome::Sent);
+        QVERIFY(handedOver.empty());
+    } else {
+        QVERIFY(WaitFor([&] { return silent.acceptedConnections() == 1; }));
+        QVERIFY(!exchange.EndedResult());
+    }
+    exchange.HandOverNow();
+    QCOMPARE(handedOver, answered ? std::vector<long>{404} : std::vector<long>{});
+    QVERIFY(!exchange.EndedResult());
+    // The queued delivery comes and finds it handed over.
+    QTest::qWait(300);
+    QCOMPARE(handedOver.size(), size_t(answered ? 1 : 0));
 }
 
 QTEST_MAIN(ReportInBackgroundTest)

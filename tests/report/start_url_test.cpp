@@ -603,4 +603,29 @@ TEST_F(PrepareStartUrlTest, ReportsThisPcsOwnIdentity)
     EXPECT_EQ(LaunchState.StartUrl, StartUrlFor(server->port()));
 }
 
+// Start-up applies an outcome before the main window shows only when it
+// needs no message box, so the two must agree for every outcome.
+class OutcomeMessageTest : public testing::TestWithParam<HttpExchangeOutcome> {
+protected:
+    void SetUp() override { LaunchState = {}; }
+
+    MessageRecorder m_messages;
+};
+
+TEST_P(OutcomeMessageTest, ShowsAMessageExactlyWhenItSaysSo)
+{
+    ComposedReport report;
+    report.siteAddress = u"http://site/Account/LogOn";
+    report.startUrl = u"http://site/Account/LogOn?id=1";
+
+    ApplyReportOutcome(report, GetParam());
+
+    EXPECT_EQ(!m_messages.texts().empty(), ReportOutcomeShowsMessage(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, OutcomeMessageTest,
+                         testing::Values(HttpExchangeOutcome::SplitFailed, HttpExchangeOutcome::NoConnection,
+                                         HttpExchangeOutcome::NoRequest, HttpExchangeOutcome::SendFailed,
+                                         HttpExchangeOutcome::Sent));
+
 }  // namespace
