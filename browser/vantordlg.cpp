@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QResizeEvent>
-#include <QTimer>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
@@ -116,11 +115,10 @@ void CVantorDlg::setVisible(bool visible)
 void CVantorDlg::OnInitDialog()
 {
     setWindowIcon(m_hIcon);
-    // Shown maximised by the show that runs this.
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
-    m_nClientWidth = width();
-    m_nClientHeight = height();
-
+    // The page first, with its load started: its drawing surface decides the
+    // kind of native window, which the state below makes. Made later, Qt
+    // remakes the window, the window manager maps the new one unmaximised,
+    // and the page is drawn twice.
     auto* view = new QWebEngineView(this);
     view->setGeometry(m_browserArea->geometry());
     m_mainPage = new BrowserPage(m_profile, *m_browserClient, BrowserPage::Kind::Main, view, view);
@@ -128,16 +126,17 @@ void CVantorDlg::OnInitDialog()
     if (m_bStartUrlKnown)
         LoadStartUrl();
     else
-        // After the events already queued: a report answered during the
-        // window's set-up opens its start URL with no waiting page before it.
-        QTimer::singleShot(0, this, &CVantorDlg::ShowWaitingPage);
+        ShowWaitingPage();
     m_browserClient->OnAfterCreated(*m_mainPage);
+
+    // Shown maximised by the show that runs this.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+    m_nClientWidth = width();
+    m_nClientHeight = height();
 }
 
 void CVantorDlg::ShowWaitingPage()
 {
-    if (m_bStartUrlKnown || !m_mainPage)
-        return;
     m_bWaitingPageShown = true;
     // Starts the renderer while the start URL is still being decided; under
     // the site's address, the login page later opens in that renderer.

@@ -18,6 +18,36 @@
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 
+namespace {
+
+// What a window went through: its native windows, and its states from its
+// first show on.
+class WindowHistory : public QObject {
+public:
+    explicit WindowHistory(QWidget& window) : m_window(window) { window.installEventFilter(this); }
+
+    int nativeWindowChanges = 0;
+    QList<Qt::WindowStates> statesSinceShow;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != &m_window)
+            return false;
+        if (event->type() == QEvent::WinIdChange)
+            ++nativeWindowChanges;
+        else if (event->type() == QEvent::Show || (event->type() == QEvent::WindowStateChange &&
+                                                   !statesSinceShow.isEmpty()))
+            statesSinceShow.append(m_window.windowState());
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+};
+
+}
+
 // The main window with the real embedded Chromium, on pages of a server on
 // this machine, in a display with a window manager.
 class MainWindowTest : public QObject {
@@ -31,6 +61,8 @@ private slots:
     void opensMaximisedWithTheBrowserFillingIt();
     void pageTitleBecomesTheCaption();
     void emptyStartUrlStillOpensTheWindow();
+    void mapsOnceAndMaximised_data();
+    void mapsOnceAndMaximised();
     void waitingPageUntilTheStartUrlIsKnown_data();
     void waitingPageUntilTheStartUrlIsKnown();
     void restoreAndMaximiseScaleTheBrowser();
@@ -133,6 +165,36 @@ void MainWindowTest::emptyStartUrlStillOpensTheWindow()
     QVERIFY(view);
     QTRY_COMPARE(view->geometry(), window.rect());
     QVERIFY(view->url().isEmpty() || view->url() == QUrl(QStringLiteral("about:blank")));
+}
+
+void MainWindowTest::mapsOnceAndMaximised_data()
+{
+    QTest::addColumn<bool>("startUrlKnown");  // else the waiting page
+
+    QTest::newRow("start URL known") << true;
+    QTest::newRow("waiting page") << false;
+}
+
+// A window made again after its first show is mapped anew, unmaximised, and
+// then maximised: the user sees it jump, and the page is drawn twice.
+void MainWindowTest::mapsOnceAndMaximised()
+{
+    QFETCH(bool, startUrlKnown);
+    CVantorDlg window(m_browserApp.Profile());
+    const WindowHistory history(window);
+    if (startUrlKnown) {
+        LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl() + "/titled").toStdU16String();
+        window.OpenStartUrl();
+    }
+    window.show();
+
+    QVERIFY(WaitUntilMaximised(window));
+    QWebEngineView* view = MainView(window);
+    QVERIFY(WaitFor([&] { return !view->page()->isLoading() && !PageText(*view).isEmpty(); }));
+    QCOMPARE(history.nativeWindowChanges, 1);
+    QVERIFY(!history.statesSinceShow.isEmpty());
+    for (const Qt::WindowStates states : history.statesSinceShow)
+        QVERIFY2(states & Qt::WindowMaximized, qPrintable(QString::number(int(states))));
 }
 
 QString MainWindowTest::PageText(QWebEngineView& view)
@@ -337,8 +399,9 @@ void MainWindowTest::minimiseLeavesTheChildrenAlone()
     else
         window.showNormal();
     QVERIFY(WaitFor([&] {
+        // The window manager's last size may still be on its way to Qt.
         return !window.isMinimized() && window.windowHandle()->isExposed() &&
-               ServerWindowSize(window.winId()) == viewBefore.size();
+               ServerWindowSize(window.winId()) == viewBefore.size() && window.size() == viewBefore.size();
     }));
     QCOMPARE(view->geometry(), viewBefore);
 }
