@@ -60,25 +60,55 @@ ConfigFile PrepareStart()
     return config;
 }
 
+// Brings the report's outcome and the main window together: the engine
+// starts between the report's sending and the window's making.
+struct StartUrlTarget {
+    CVantorDlg* window = nullptr;
+    bool decided = false;  // LaunchState.StartUrl is final
+
+    void Decided()
+    {
+        decided = true;
+        if (window)
+            window->OpenStartUrl();
+    }
+
+    void WindowMade(CVantorDlg& mainWindow)
+    {
+        window = &mainWindow;
+        if (decided)
+            mainWindow.OpenStartUrl();
+    }
+};
+
 // Composes the device report here, on this thread, with its messages, and
-// sends it on a worker; the outcome is applied, with its message over the main
-// window, and the start URL opened once the window runs. Nothing runs in the
-// background when the report stops before its exchange.
-std::unique_ptr<BackgroundExchange> StartDeviceReport(const ConfigFile& config, CVantorDlg& mainWindow)
+// sends it on a worker; its outcome is applied, and the start URL opened,
+// when it comes back. Nothing runs in the background when the report stops
+// before its exchange.
+std::unique_ptr<BackgroundExchange> StartDeviceReport(const ConfigFile& config, StartUrlTarget& target)
 {
     std::optional<ComposedReport> report =
         ComposeDeviceReport(LinuxIdentitySources(), [&config] { return ReadLaunchSettings(config); });
     if (!report) {
-        mainWindow.OpenStartUrl();
+        target.Decided();
         return nullptr;
     }
     HttpExchangeRequest request = report->request;
     return std::make_unique<BackgroundExchange>(
-        PostForm, std::move(request),
-        [composed = std::move(*report), &mainWindow](const HttpExchangeResult& result) {
+        PostForm, std::move(request), [composed = std::move(*report), &target](const HttpExchangeResult& result) {
             ApplyReportOutcome(composed, result.outcome);
-            mainWindow.OpenStartUrl();
+            target.Decided();
         });
+}
+
+// A report already answered opens its start URL with the window's first show,
+// with no waiting page before it. An outcome with a message waits for the
+// window, to show over it.
+void TakeAnswerBeforeShow(BackgroundExchange& report)
+{
+    const std::optional<HttpExchangeResult> result = report.EndedResult();
+    if (result && !ReportOutcomeShowsMessage(result->outcome))
+        report.HandOverNow();
 }
 
 }
@@ -89,16 +119,20 @@ bool CVantorApp::InitInstance()
         return false;
     s_nInitCount = 1;
 
+    const ConfigFile config = PrepareStart();
+
+    // The report travels while the engine starts and the window is made.
+    StartUrlTarget target;
+    std::unique_ptr<BackgroundExchange> report = StartDeviceReport(config, target);
     CCefBrowserApp browserApp;
     browserApp.Initialize();
 
-    const ConfigFile config = PrepareStart();
-
     CVantorDlg mainWindow(browserApp.Profile());
-    // Sent before the window's first show, which sets up its drawing for a
-    // while; the outcome comes back once the window runs. Destroyed before the
-    // window: a report still in flight is abandoned.
-    const std::unique_ptr<BackgroundExchange> report = StartDeviceReport(config, mainWindow);
+    target.WindowMade(mainWindow);
+    if (report)
+        TakeAnswerBeforeShow(*report);
     mainWindow.exec();
+    // A report still in flight is abandoned before the window goes.
+    report.reset();
     return false;
 }
