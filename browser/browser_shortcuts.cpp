@@ -8,8 +8,7 @@
 #include "browser/print_controller.h"
 #include "browser/zoom_controller.h"
 
-BrowserShortcuts::BrowserShortcuts(QWebEngineView* view, ZoomController& zoom, FindBar& findBar,
-                                   PrintController& printer)
+BrowserShortcuts::BrowserShortcuts(QWebEngineView* view, ZoomController& zoom, PrintController& printer)
     : QObject(view), m_view(view)
 {
     QWebEnginePage* page = view->page();
@@ -22,7 +21,7 @@ BrowserShortcuts::BrowserShortcuts(QWebEngineView* view, ZoomController& zoom, F
     Bind({Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal}, [&zoom] { zoom.ZoomIn(); });
     Bind({Qt::CTRL | Qt::Key_Minus}, [&zoom] { zoom.ZoomOut(); });
     Bind({Qt::CTRL | Qt::Key_0}, [&zoom] { zoom.ResetZoom(); });
-    Bind({Qt::CTRL | Qt::Key_F}, [&findBar] { findBar.Open(); });
+    Bind({Qt::CTRL | Qt::Key_F}, [view] { FindBar::Of(view).Open(); });
     Bind({Qt::CTRL | Qt::Key_P}, [&printer] { printer.Print(); });
     Bind({Qt::Key_F11}, [this] { ToggleFullScreen(); });
 }

@@ -2,7 +2,6 @@
 
 #include <QObject>
 
-class FindBar;
 class PrintController;
 class QKeySequence;
 class QWebEngineView;
@@ -15,8 +14,7 @@ class BrowserShortcuts : public QObject {
     Q_OBJECT
 
 public:
-    BrowserShortcuts(QWebEngineView* view, ZoomController& zoom, FindBar& findBar,
-                     PrintController& printer);
+    BrowserShortcuts(QWebEngineView* view, ZoomController& zoom, PrintController& printer);
 
 private:
     template <typename Action>

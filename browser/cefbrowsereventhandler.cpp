@@ -52,7 +52,6 @@ QString PageFor(int errorCode, const QString& errorText, const QUrl& failedUrl)
 CCefBrowserEventHandler::CCefBrowserEventHandler(BrowserHostWindow& mainWindow,
                                                  QWebEngineProfile* profile)
     : m_mainWindow(mainWindow),
-      m_downloadWindow(new DownloadProgressWindow(&mainWindow.HostWidget())),
       m_permissions(std::make_unique<PermissionAnswers>())
 {
     if (profile)
@@ -139,7 +138,7 @@ void CCefBrowserEventHandler::OnBeforeDownload(BrowserPage* browser,
     download->setDownloadDirectory(targetFile.absolutePath());
     download->setDownloadFileName(targetFile.fileName());
     m_downloadTargets[download->id()] = target;
-    m_downloadWindow->Track(download);
+    DownloadWindow().Track(download);
     connect(download, &QWebEngineDownloadRequest::stateChanged, this,
             [this, page = QPointer<BrowserPage>(browser), download] {
                 OnDownloadUpdated(page, download);
@@ -213,8 +212,16 @@ void CCefBrowserEventHandler::CloseNextBrowser()
 
 bool CCefBrowserEventHandler::MayCloseMainWindow()
 {
-    return m_downloadWindow->RunningCount() == 0 ||
+    return !m_downloadWindow || m_downloadWindow->RunningCount() == 0 ||
            m_downloadWindow->ConfirmEndingDownloads(&m_mainWindow.HostWidget());
+}
+
+DownloadProgressWindow& CCefBrowserEventHandler::DownloadWindow()
+{
+    // Made at the first download: most sessions have none.
+    if (!m_downloadWindow)
+        m_downloadWindow = new DownloadProgressWindow(&m_mainWindow.HostWidget());
+    return *m_downloadWindow;
 }
 
 PermissionAnswers& CCefBrowserEventHandler::Permissions() const

@@ -78,12 +78,13 @@ private:
     void OnDownloadRequested(QWebEngineDownloadRequest* download);
     BrowserPage* FindBrowser(const QObject* page) const;
     void CloseNextBrowser();
+    DownloadProgressWindow& DownloadWindow();
 
     BrowserHostWindow& m_mainWindow;
     std::vector<BrowserPage*> m_browserList;
     bool m_bClosingAll = false;
     bool m_bMainBrowserClosing = false;
-    DownloadProgressWindow* m_downloadWindow;
+    DownloadProgressWindow* m_downloadWindow = nullptr;
     // Where each download placed by the user goes, by the engine's id: the
     // engine asks again when it resumes an interrupted download.
     std::map<quint32, QString> m_downloadTargets;

@@ -25,7 +25,6 @@ FailedLoadRetry::FailedLoadRetry(QWebEnginePage* page)
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &FailedLoadRetry::Retry);
     connect(page, &QWebEnginePage::loadingChanged, this, &FailedLoadRetry::OnLoadingChanged);
-    RetrySoonerWhenOnline();
 }
 
 void FailedLoadRetry::interceptRequest(QWebEngineUrlRequestInfo& info)
@@ -70,6 +69,7 @@ void FailedLoadRetry::Schedule(const QUrl& failedUrl)
     }
     m_retrying = false;
     m_timer.start(RetryDelaySeconds(m_attempt) * 1000);
+    RetrySoonerWhenOnline();
 }
 
 void FailedLoadRetry::Retry()
@@ -93,6 +93,11 @@ void FailedLoadRetry::Stop()
 
 void FailedLoadRetry::RetrySoonerWhenOnline()
 {
+    // From the first failure on: looking for the system's network state
+    // costs every page's set-up several milliseconds.
+    if (m_watchingNetwork)
+        return;
+    m_watchingNetwork = true;
     if (!QNetworkInformation::instance())
         QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
     QNetworkInformation* network = QNetworkInformation::instance();

@@ -34,6 +34,7 @@ private:
     QUrl m_failedUrl;
     int m_attempt = 0;
     bool m_retrying = false;
+    bool m_watchingNetwork = false;
     QUrl m_lastRequestUrl;
     QByteArray m_lastRequestMethod;
 };

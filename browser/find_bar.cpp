@@ -66,6 +66,13 @@ FindBar::FindBar(QWebEngineView* view)
     hide();
 }
 
+FindBar& FindBar::Of(QWebEngineView* view)
+{
+    if (auto* bar = view->findChild<FindBar*>(QString(), Qt::FindDirectChildrenOnly))
+        return *bar;
+    return *new FindBar(view);
+}
+
 void FindBar::Open()
 {
     PlaceAtBottom();

@@ -15,6 +15,9 @@ class FindBar : public QWidget {
     Q_OBJECT
 
 public:
+    // The view's find bar, made at its first use: most pages never need one.
+    static FindBar& Of(QWebEngineView* view);
+
     explicit FindBar(QWebEngineView* view);
 
     // Shows the bar with the text box focused and its text selected.

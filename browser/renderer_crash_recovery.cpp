@@ -6,12 +6,11 @@
 #include "browser/crash_notice.h"
 
 RendererCrashRecovery::RendererCrashRecovery(QWebEnginePage& page, QWebEngineView& view)
-    : QObject(&view), m_page(page), m_view(view), m_notice(new CrashNotice(view))
+    : QObject(&view), m_page(page), m_view(view)
 {
     connect(&page, &QWebEnginePage::renderProcessTerminated, this,
             &RendererCrashRecovery::OnRenderProcessTerminated);
     connect(&page, &QWebEnginePage::loadFinished, this, &RendererCrashRecovery::OnLoadFinished);
-    connect(m_notice, &CrashNotice::reloadClicked, this, &RendererCrashRecovery::Reload);
 }
 
 void RendererCrashRecovery::OnRenderProcessTerminated(
@@ -27,16 +26,27 @@ void RendererCrashRecovery::OnRenderProcessTerminated(
         return;
     case RendererCrashResponse::ShowNotice:
         m_bReloading = false;
-        m_notice->ShowOverPage();
+        Notice().ShowOverPage();
         return;
     }
 }
 
 void RendererCrashRecovery::Reload()
 {
-    m_notice->hide();
+    if (m_notice)
+        m_notice->hide();
     m_bReloading = true;
     m_page.triggerAction(QWebEnginePage::Reload);
+}
+
+CrashNotice& RendererCrashRecovery::Notice()
+{
+    // Made at the first need: most pages never show it.
+    if (!m_notice) {
+        m_notice = new CrashNotice(m_view);
+        connect(m_notice, &CrashNotice::reloadClicked, this, &RendererCrashRecovery::Reload);
+    }
+    return *m_notice;
 }
 
 void RendererCrashRecovery::OnLoadFinished(bool)

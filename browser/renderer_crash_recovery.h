@@ -22,10 +22,11 @@ private:
     void OnRenderProcessTerminated(QWebEnginePage::RenderProcessTerminationStatus status);
     void Reload();
     void OnLoadFinished(bool ok);
+    CrashNotice& Notice();
 
     QWebEnginePage& m_page;
     QWebEngineView& m_view;
-    CrashNotice* m_notice;
+    CrashNotice* m_notice = nullptr;
     RendererCrashPolicy m_policy;
     bool m_bReloading = false;
 };

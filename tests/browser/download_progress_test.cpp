@@ -84,6 +84,8 @@ private:
     bool OpenMainWindow();
     BrowserPage* MainBrowser() const;
     DownloadProgressWindow* ProgressWindow() const;
+    // Made at the first download.
+    bool ProgressShown() const;
     void StartDownload(const QString& path);
     QUrl Url(const QString& path) const;
 
@@ -194,6 +196,11 @@ DownloadProgressWindow* DownloadProgressTest::ProgressWindow() const
     return m_window->findChild<DownloadProgressWindow*>();
 }
 
+bool DownloadProgressTest::ProgressShown() const
+{
+    return ProgressWindow() && ProgressWindow()->isVisible();
+}
+
 void DownloadProgressTest::StartDownload(const QString& path)
 {
     MainBrowser()->runJavaScript(QStringLiteral("location.href = '%1'").arg(path));
@@ -207,9 +214,8 @@ void DownloadProgressTest::slowDownloadShowsProgressAndCancelStopsIt()
 
     StartDownload(QStringLiteral("/slow.bin"));
 
+    QTRY_VERIFY_WITH_TIMEOUT(ProgressShown(), kTimeout);
     DownloadProgressWindow* window = ProgressWindow();
-    QVERIFY(window);
-    QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), kTimeout);
     QVERIFY(!window->isModal());
     QCOMPARE(window->findChild<QLabel*>(QStringLiteral("fileName"))->text(), QStringLiteral("慢.bin"));
     auto* transferred = window->findChild<QLabel*>(QStringLiteral("transferred"));
@@ -272,7 +278,7 @@ void DownloadProgressTest::closingDuringADownloadAsksFirst()
     QVERIFY(OpenMainWindow());
     ModalDriver save(SaveAs(m_saveFolder->filePath(QStringLiteral("slow.bin"))));
     StartDownload(QStringLiteral("/slow.bin"));
-    QTRY_VERIFY_WITH_TIMEOUT(ProgressWindow()->isVisible(), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(ProgressShown(), kTimeout);
     QString question;
     ModalDriver answer([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);

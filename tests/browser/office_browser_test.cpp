@@ -718,9 +718,9 @@ void OfficeBrowserTest::keysAct()
         break;
     }
     case Effect::Find: {
-        auto* findBar = view->findChild<FindBar*>();
-        QVERIFY(findBar);
-        QTRY_VERIFY_WITH_TIMEOUT(findBar->isVisible(), 20000);
+        // Made at its first use.
+        FindBar* findBar = nullptr;
+        QVERIFY(WaitFor([&] { return (findBar = view->findChild<FindBar*>()) && findBar->isVisible(); }));
         QVERIFY(Xdotool({QStringLiteral("type"), QStringLiteral("invoice")}));
         QTRY_COMPARE_WITH_TIMEOUT(findBar->MatchText(), expected, 20000);
         // At the bottom of the window, across its width.
@@ -785,8 +785,8 @@ void OfficeBrowserTest::findBarClosesWithEsc()
     QWebEngineView* view = ViewOf(page);
     QVERIFY(Focus(page));
     QVERIFY(Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+f")}));
-    auto* findBar = view->findChild<FindBar*>();
-    QTRY_VERIFY_WITH_TIMEOUT(findBar->isVisible(), 20000);
+    FindBar* findBar = nullptr;
+    QVERIFY(WaitFor([&] { return (findBar = view->findChild<FindBar*>()) && findBar->isVisible(); }));
     QVERIFY(Xdotool({QStringLiteral("type"), QStringLiteral("nowhere")}));
     QTRY_COMPARE_WITH_TIMEOUT(findBar->MatchText(), QStringLiteral("无结果"), 20000);
     QVERIFY(Xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
