@@ -18,8 +18,6 @@ public:
     // The view's find bar, made at its first use: most pages never need one.
     static FindBar& Of(QWebEngineView* view);
 
-    explicit FindBar(QWebEngineView* view);
-
     // Shows the bar with the text box focused and its text selected.
     void Open();
     void Close();
@@ -32,6 +30,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    explicit FindBar(QWebEngineView* view);
+
     void Find(bool backward);
     void ShowResult(const QWebEngineFindTextResult& result);
     void PlaceAtBottom();

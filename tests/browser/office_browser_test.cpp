@@ -48,6 +48,13 @@ namespace {
 
 constexpr char kContract[] = "租赁合同";
 
+// The view's find bar once it shows; it is made at its first use.
+FindBar* ShownFindBar(const QWebEngineView* view)
+{
+    auto* bar = view->findChild<FindBar*>();
+    return bar && bar->isVisible() ? bar : nullptr;
+}
+
 // Real key and mouse events through the X server, as a user's.
 bool Xdotool(const QStringList& arguments)
 {
@@ -718,9 +725,8 @@ void OfficeBrowserTest::keysAct()
         break;
     }
     case Effect::Find: {
-        // Made at its first use.
-        FindBar* findBar = nullptr;
-        QVERIFY(WaitFor([&] { return (findBar = view->findChild<FindBar*>()) && findBar->isVisible(); }));
+        QVERIFY(WaitFor([&] { return ShownFindBar(view) != nullptr; }));
+        FindBar* findBar = ShownFindBar(view);
         QVERIFY(Xdotool({QStringLiteral("type"), QStringLiteral("invoice")}));
         QTRY_COMPARE_WITH_TIMEOUT(findBar->MatchText(), expected, 20000);
         // At the bottom of the window, across its width.
@@ -785,8 +791,8 @@ void OfficeBrowserTest::findBarClosesWithEsc()
     QWebEngineView* view = ViewOf(page);
     QVERIFY(Focus(page));
     QVERIFY(Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+f")}));
-    FindBar* findBar = nullptr;
-    QVERIFY(WaitFor([&] { return (findBar = view->findChild<FindBar*>()) && findBar->isVisible(); }));
+    QVERIFY(WaitFor([&] { return ShownFindBar(view) != nullptr; }));
+    FindBar* findBar = ShownFindBar(view);
     QVERIFY(Xdotool({QStringLiteral("type"), QStringLiteral("nowhere")}));
     QTRY_COMPARE_WITH_TIMEOUT(findBar->MatchText(), QStringLiteral("无结果"), 20000);
     QVERIFY(Xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
