@@ -35,7 +35,7 @@ struct HttpExchangeRequest {
 
 enum class HttpExchangeOutcome {
     SplitFailed,   // the address is not a well-formed http address
-    NoConnection,  // no connection object could be made
+    NoConnection,  // no connection object could be made, libcurl missing included
     NoRequest,     // no request could be prepared
     SendFailed,    // unreachable, refused, reset, timed out, answer too large
     Sent,          // the server answered, whatever its status
@@ -48,7 +48,8 @@ struct HttpExchangeResult {
 };
 
 // The address as PostForm requests it, "http://host:port/object" with the
-// object encoded as above, or nothing when the address does not split.
+// object encoded as above, or nothing when the address does not split (or
+// libcurl, which checks it, cannot be loaded).
 std::optional<std::string> SplitHttpAddress(const std::string& address);
 
 // Never throws. Without readAnswer the exchange counts as sent once the server's

@@ -1,8 +1,7 @@
 #include "platform/http_exchange.h"
 
 #include "platform/address_syntax.h"
-
-#include <curl/curl.h>
+#include "platform/curl_library.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,16 +13,20 @@
 namespace {
 
 struct CurlUrlDeleter {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+    const CurlLibrary* curl;
+    void operator()(CURLU* url) const { curl->urlCleanup(url); }
 };
 struct CurlTextDeleter {
-    void operator()(char* text) const { curl_free(text); }
+    const CurlLibrary* curl;
+    void operator()(char* text) const { curl->free(text); }
 };
 struct CurlListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    const CurlLibrary* curl;
+    void operator()(curl_slist* list) const { curl->slistFreeAll(list); }
 };
 struct CurlEasyDeleter {
-    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+    const CurlLibrary* curl;
+    void operator()(CURL* handle) const { curl->easyCleanup(handle); }
 };
 
 using CurlUrl = std::unique_ptr<CURLU, CurlUrlDeleter>;
@@ -56,12 +59,12 @@ std::string EncodeObject(std::string_view object)
     return encoded;
 }
 
-std::optional<std::string> UrlPart(CURLU* url, CURLUPart part, unsigned int flags)
+std::optional<std::string> UrlPart(const CurlLibrary& curl, CURLU* url, CURLUPart part, unsigned int flags)
 {
     char* text = nullptr;
-    if (curl_url_get(url, part, &text, flags) != CURLUE_OK)
+    if (curl.urlGet(url, part, &text, flags) != CURLUE_OK)
         return std::nullopt;
-    const std::unique_ptr<char, CurlTextDeleter> owner(text);
+    const std::unique_ptr<char, CurlTextDeleter> owner(text, CurlTextDeleter{&curl});
     return std::string(text);
 }
 
@@ -84,17 +87,20 @@ std::optional<std::string> SplitHttpAddress(const std::string& address)
                                                           objectStart - authorityStart)))
         return std::nullopt;
 
+    const CurlLibrary* curl = LoadCurlLibrary();
+    if (!curl)
+        return std::nullopt;
     const std::string object = EncodeObject(std::string_view(address).substr(objectStart));
-    const CurlUrl url(curl_url());
+    const CurlUrl url(curl->url(), CurlUrlDeleter{curl});
     if (!url
-        || curl_url_set(url.get(), CURLUPART_URL, (address.substr(0, objectStart) + object).c_str(),
+        || curl->urlSet(url.get(), CURLUPART_URL, (address.substr(0, objectStart) + object).c_str(),
                         CURLU_PATH_AS_IS)
                != CURLUE_OK)
         return std::nullopt;
 
-    const std::optional<std::string> scheme = UrlPart(url.get(), CURLUPART_SCHEME, 0);
-    const std::optional<std::string> host = UrlPart(url.get(), CURLUPART_HOST, 0);
-    const std::optional<std::string> port = UrlPart(url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
+    const std::optional<std::string> scheme = UrlPart(*curl, url.get(), CURLUPART_SCHEME, 0);
+    const std::optional<std::string> host = UrlPart(*curl, url.get(), CURLUPART_HOST, 0);
+    const std::optional<std::string> port = UrlPart(*curl, url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
     if (scheme != "http" || !host || !port)
         return std::nullopt;
     return "http://" + *host + ":" + *port + object;
@@ -131,9 +137,9 @@ int StopWhenAbandoned(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_o
     return abandoned && abandoned->load() ? 1 : 0;
 }
 
-bool AppendHeader(CurlList& headers, const char* header)
+bool AppendHeader(const CurlLibrary& curl, CurlList& headers, const char* header)
 {
-    curl_slist* grown = curl_slist_append(headers.get(), header);
+    curl_slist* grown = curl.slistAppend(headers.get(), header);
     if (!grown)
         return false;
     headers.release();
@@ -141,11 +147,11 @@ bool AppendHeader(CurlList& headers, const char* header)
     return true;
 }
 
-bool BuildHeaders(CurlList& headers)
+bool BuildHeaders(const CurlLibrary& curl, CurlList& headers)
 {
     // "Expect:" only stops curl from adding "Expect: 100-continue"; it is not sent.
-    return AppendHeader(headers, "Content-Type: application/x-www-form-urlencoded;charset=gb2312")
-        && AppendHeader(headers, "Accept: */*") && AppendHeader(headers, "Expect:");
+    return AppendHeader(curl, headers, "Content-Type: application/x-www-form-urlencoded;charset=gb2312")
+        && AppendHeader(curl, headers, "Accept: */*") && AppendHeader(curl, headers, "Expect:");
 }
 
 long Milliseconds(std::chrono::milliseconds duration)
@@ -154,66 +160,71 @@ long Milliseconds(std::chrono::milliseconds duration)
     return std::max<long>(1, static_cast<long>(duration.count()));
 }
 
-bool SetOptions(CURL* curl, const HttpExchangeRequest& request, const std::string& url,
-                curl_slist* headers, AnswerSink* sink)
+bool SetOptions(const CurlLibrary& curl, CURL* handle, const HttpExchangeRequest& request,
+                const std::string& url, curl_slist* headers, AnswerSink* sink)
 {
-    return curl_easy_setopt(curl, CURLOPT_URL, url.c_str()) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1}) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_USERAGENT, program_invocation_short_name) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_POST, 1L) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
+    return curl.easySetopt(handle, CURLOPT_URL, url.c_str()) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_PATH_AS_IS, 1L) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1}) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_USERAGENT, program_invocation_short_name) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_HTTPHEADER, headers) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_POST, 1L) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,
                             static_cast<curl_off_t>(request.body.size()))
                == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.data()) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, Milliseconds(request.connectTimeout))
+        && curl.easySetopt(handle, CURLOPT_POSTFIELDS, request.body.data()) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_CONNECTTIMEOUT_MS, Milliseconds(request.connectTimeout))
                == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, Milliseconds(request.exchangeTimeout))
+        && curl.easySetopt(handle, CURLOPT_TIMEOUT_MS, Milliseconds(request.exchangeTimeout))
                == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, ReceiveAnswer) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_WRITEDATA, sink) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, StopWhenAbandoned) == CURLE_OK
-        && curl_easy_setopt(curl, CURLOPT_XFERINFODATA, request.abandoned) == CURLE_OK;
+        && curl.easySetopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_WRITEFUNCTION, ReceiveAnswer) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_WRITEDATA, sink) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_NOPROGRESS, 0L) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_XFERINFOFUNCTION, StopWhenAbandoned) == CURLE_OK
+        && curl.easySetopt(handle, CURLOPT_XFERINFODATA, request.abandoned) == CURLE_OK;
 }
 
 // One handle for the process, so that its connection cache lets the next
 // exchange with the same server reuse the connection.
-CURL* SharedHandle()
+CURL* SharedHandle(const CurlLibrary& curl)
 {
-    static std::unique_ptr<CURL, CurlEasyDeleter> handle;
+    static std::unique_ptr<CURL, CurlEasyDeleter> handle(nullptr, CurlEasyDeleter{&curl});
     if (!handle)
-        handle.reset(curl_easy_init());
+        handle.reset(curl.easyInit());
     else
-        curl_easy_reset(handle.get());
+        curl.easyReset(handle.get());
     return handle.get();
 }
 
 HttpExchangeResult Exchange(const HttpExchangeRequest& request)
 {
+    // Without libcurl no connection object can be made.
+    const CurlLibrary* library = LoadCurlLibrary();
+    if (!library)
+        return {HttpExchangeOutcome::NoConnection, 0, {}};
+    const CurlLibrary& curl = *library;
     const std::optional<std::string> url = SplitHttpAddress(request.address);
     if (!url)
         return {HttpExchangeOutcome::SplitFailed, 0, {}};
 
     static std::mutex handleMutex;
     const std::lock_guard<std::mutex> lock(handleMutex);
-    CURL* curl = SharedHandle();
-    if (!curl)
+    CURL* handle = SharedHandle(curl);
+    if (!handle)
         return {HttpExchangeOutcome::NoConnection, 0, {}};
 
-    CurlList headers;
+    CurlList headers(nullptr, CurlListDeleter{&curl});
     AnswerSink sink;
     sink.keep = request.readAnswer;
     sink.limit = request.maxAnswerBytes;
-    if (!BuildHeaders(headers) || !SetOptions(curl, request, *url, headers.get(), &sink))
+    if (!BuildHeaders(curl, headers) || !SetOptions(curl, handle, request, *url, headers.get(), &sink))
         return {HttpExchangeOutcome::NoRequest, 0, {}};
 
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = curl.easyPerform(handle);
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    curl.easyGetinfo(handle, CURLINFO_RESPONSE_CODE, &status);
     // Without readAnswer, an answer cut short after its status line still counts.
     const bool answered = code == CURLE_OK || (!request.readAnswer && status >= 200);
     if (!answered)

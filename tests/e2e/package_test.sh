@@ -82,7 +82,7 @@ for library in $(objdump -p "$root/usr/bin/vantor" | awk '$1 == "NEEDED" { print
   [[ ", $depends," == *", $owner "* || ", $depends," == *", $owner,"* ]] \
     || fail "no dependency on $owner, which holds $library"
 done
-for needed in qt6-qpa-plugins qt6-translations-l10n 'fonts-wqy-microhei | fonts-noto-cjk'; do
+for needed in 'libcurl4 (>= 7.85)' qt6-qpa-plugins qt6-translations-l10n 'fonts-wqy-microhei | fonts-noto-cjk'; do
   grep -qF "$needed" <<<"$depends" || fail "no dependency on $needed"
 done
 
