@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QWebEngineProfile>
 
+#include "browser/page_compositing.h"
+
 namespace {
 
 constexpr char kProfileName[] = "QLX_Cache";
@@ -37,6 +39,8 @@ void CCefBrowserApp::Initialize()
     if (m_profile)
         return;
     TurnSandboxOffForRoot();
+    // The engine reads the choice when its first profile starts it.
+    ChoosePageCompositing();
     // The engine takes its user-interface language from the default locale.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
 

@@ -8,7 +8,8 @@ class QWebEngineProfile;
 
 // The embedded Chromium's set-up for the whole process: one persistent
 // profile shared by the main browser and every pop-up, Chinese locale and
-// accept-language, the sandbox on unless the process runs as root.
+// accept-language, the sandbox on unless the process runs as root, pages
+// composited in software where OpenGL has no graphics chip behind it.
 class CCefBrowserApp {
 public:
     CCefBrowserApp();

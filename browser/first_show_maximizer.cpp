@@ -4,9 +4,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "browser/page_compositing.h"
+
 FirstShowMaximizer::FirstShowMaximizer(QWidget& window) : QObject(&window), m_window(window)
 {
-    window.installEventFilter(this);
+    if (PagesCompositedInSoftware())
+        m_stage = Stage::Done;
+    else
+        window.installEventFilter(this);
 }
 
 bool FirstShowMaximizer::eventFilter(QObject* watched, QEvent* event)

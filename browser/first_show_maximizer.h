@@ -7,7 +7,9 @@ class QWidget;
 // Keeps a window maximised across its first show. Qt replaces the native
 // window before the first show of a page, for the OpenGL surface the page
 // needs, and a window manager may then map the new one at its normal size:
-// the first state it reports must still be maximised.
+// the first state it reports must still be maximised. Where pages are
+// composited in software no window is replaced, and it does nothing: it would
+// otherwise take the user's first restore for the window manager's.
 class FirstShowMaximizer : public QObject {
     Q_OBJECT
 

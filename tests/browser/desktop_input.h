@@ -62,3 +62,12 @@ inline QSize ServerWindowSize(WId window)
         output.mid(start + 10).section(QLatin1Char('\n'), 0, 0).trimmed().split(QLatin1Char('x'));
     return size.size() == 2 ? QSize(size[0].toInt(), size[1].toInt()) : QSize();
 }
+
+// Whether the window manager has iconified the window: its WM_STATE says so.
+inline bool ServerWindowIconic(WId window)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("WM_STATE")});
+    return xprop.waitForFinished(10000) &&
+           QString::fromLatin1(xprop.readAllStandardOutput()).contains(QStringLiteral("window state: Iconic"));
+}

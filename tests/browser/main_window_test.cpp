@@ -11,6 +11,7 @@
 #include "launch/launch_state.h"
 #include "browser/browser_page.h"
 #include "browser/cefbrowsereventhandler.h"
+#include "browser/page_compositing.h"
 #include "browser/vantordlg.h"
 #include "tests/browser/desktop_input.h"
 #include "tests/browser/page_script.h"
@@ -61,6 +62,7 @@ private slots:
     void opensMaximisedWithTheBrowserFillingIt();
     void pageTitleBecomesTheCaption();
     void emptyStartUrlStillOpensTheWindow();
+    void pageIsOnTheScreen();
     void mapsOnceAndMaximised_data();
     void mapsOnceAndMaximised();
     void waitingPageUntilTheStartUrlIsKnown_data();
@@ -86,6 +88,9 @@ void MainWindowTest::initTestCase()
     m_server.server().Get("/titled", [](const httplib::Request&, httplib::Response& response) {
         response.set_content("<html><head><title>登录 页面</title></head><body>text</body></html>",
                              "text/html; charset=utf-8");
+    });
+    m_server.server().Get("/green", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><body style='background:#00ff00'></body></html>", "text/html");
     });
     m_server.server().Get("/input", [](const httplib::Request&, httplib::Response& response) {
         response.set_content("<html><head><title>input</title></head><body>"
@@ -165,6 +170,26 @@ void MainWindowTest::emptyStartUrlStillOpensTheWindow()
     QVERIFY(view);
     QTRY_COMPARE(view->geometry(), window.rect());
     QVERIFY(view->url().isEmpty() || view->url() == QUrl(QStringLiteral("about:blank")));
+}
+
+// What the user sees: the page's pixels in the window on the X server, however
+// the engine composites. This run's choice follows the environment: Xvfb's
+// OpenGL is Mesa's llvmpipe, and a second run sets QT_QUICK_BACKEND=rhi, the
+// OpenGL path of a PC with a graphics chip.
+void MainWindowTest::pageIsOnTheScreen()
+{
+    QCOMPARE(PagesCompositedInSoftware(), qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"));
+    LaunchState.StartUrl = QString::fromStdString(m_server.baseUrl() + "/green").toStdU16String();
+    CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
+    window.show();
+    QVERIFY(WaitUntilMaximised(window));
+
+    const QPoint centre = window.rect().center();
+    QVERIFY(WaitFor([&] {
+        const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
+        return !shown.isNull() && shown.pixelColor(centre) == QColor(0, 255, 0);
+    }));
 }
 
 void MainWindowTest::mapsOnceAndMaximised_data()
@@ -370,10 +395,10 @@ void MainWindowTest::minimiseLeavesTheChildrenAlone()
     window.show();
     QVERIFY(WaitUntilMaximised(window));
     if (!maximised) {
+        const QSize maximisedSize = window.size();
         window.showNormal();
         QVERIFY(WaitFor([&] {
-            return !window.isMaximized() &&
-                   window.height() < window.screen()->availableGeometry().height() &&
+            return !window.isMaximized() && window.size() != maximisedSize &&
                    ServerWindowSize(window.winId()) == window.size();
         }));
     }
@@ -383,10 +408,11 @@ void MainWindowTest::minimiseLeavesTheChildrenAlone()
     const QRect areaBefore = window.BrowserArea()->geometry();
 
     window.showMinimized();
-    // Iconified by the window manager, with the size it gave the window.
+    // Iconified by the window manager, with the size it gave the window. A
+    // restore before its WM_STATE is out races the iconify itself.
     QVERIFY(WaitFor([&] {
         return window.isMinimized() && !window.windowHandle()->isExposed() &&
-               ServerWindowSize(window.winId()) == window.size();
+               ServerWindowIconic(window.winId()) && ServerWindowSize(window.winId()) == window.size();
     }));
     QCOMPARE(view->geometry(), window.rect());
     if (!maximised) {
