@@ -1,14 +1,18 @@
 // The smallest embedded-browser window the launcher is measured against: the
 // same Qt WebEngine with the profile settings of the launcher's engine set-up
 // (browser/cefbrowserapp.cpp), a maximised container window holding one view,
-// the page's title as the caption.
+// the page's title as the caption. --software-compositing has the engine
+// composite its pages in software, as the launcher does where OpenGL is a
+// software rasteriser (browser/page_compositing.h).
 //
-//   bare_browser URL
+//   bare_browser [--software-compositing] URL
 #include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -18,14 +22,18 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bare_browser URL\n");
+    const bool software = argc == 3 && std::strcmp(argv[1], "--software-compositing") == 0;
+    if (argc != 2 && !software) {
+        std::fprintf(stderr, "usage: bare_browser [--software-compositing] URL\n");
         return 2;
     }
+    if (software)
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
@@ -47,7 +55,7 @@ int main(int argc, char* argv[])
     auto* page = new QWebEnginePage(&profile, view);
     view->setPage(page);
     QObject::connect(page, &QWebEnginePage::titleChanged, &window, &QWidget::setWindowTitle);
-    page->load(QUrl(QString::fromLocal8Bit(argv[1])));
+    page->load(QUrl(QString::fromLocal8Bit(argv[argc - 1])));
     window.showMaximized();
     return application.exec();
 }

@@ -98,8 +98,8 @@ double Seconds(Clock::duration duration)
     return std::chrono::duration<double>(duration).count();
 }
 
-// The order of Contenders(): vantor, the bare window, then chromium if given.
-enum ContenderIndex : std::size_t { kVantor, kBareWindow };
+// The order of Contenders(): vantor, the two bare windows, then chromium if given.
+enum ContenderIndex : std::size_t { kVantor, kBareWindow, kBareSoftware };
 
 struct Contender {
     std::string name;
@@ -235,6 +235,9 @@ std::vector<Contender> Contenders(const Options& options, const std::string& url
     contenders.push_back({"bare window", [&options, url](const RunFolder&) {
                               return std::vector<std::string>{options.bareBrowser, url};
                           }});
+    contenders.push_back({"bare, software", [&options, url](const RunFolder&) {
+                              return std::vector<std::string>{options.bareBrowser, "--software-compositing", url};
+                          }});
     if (!options.chromium.empty()) {
         contenders.push_back({"chromium --app", [&options, url](const RunFolder& folder) {
                                   std::vector<std::string> line = {
@@ -309,19 +312,22 @@ void PrintStarts(const std::vector<Contender>& contenders,
         std::printf(" %.0f\n", SpreadOf(processes).median);
     }
 
-    for (std::size_t contender = 0; contender < contenders.size(); ++contender) {
-        if (contender == kBareWindow)
-            continue;
-        std::printf("\n%s / %s, medians:", contenders[contender].name.c_str(),
-                    contenders[kBareWindow].name.c_str());
-        const char* separator = "";
-        for (const Figure& figure : kFigures) {
-            std::printf("%s %s %.2fx", separator, figure.name,
-                        MedianOf(starts[contender], figure) / MedianOf(starts[kBareWindow], figure));
-            separator = ",";
+    for (const std::size_t baseline : {kBareWindow, kBareSoftware}) {
+        std::printf("\n");
+        for (std::size_t contender = 0; contender < contenders.size(); ++contender) {
+            if (contender == kBareWindow || contender == baseline)
+                continue;
+            std::printf("%s / %s, medians:", contenders[contender].name.c_str(),
+                        contenders[baseline].name.c_str());
+            const char* separator = "";
+            for (const Figure& figure : kFigures) {
+                std::printf("%s %s %.2fx", separator, figure.name,
+                            MedianOf(starts[contender], figure) / MedianOf(starts[baseline], figure));
+                separator = ",";
+            }
+            std::printf("\n");
         }
     }
-    std::printf("\n");
 
     std::vector<double> reported;
     int reportFirst = 0;
@@ -352,17 +358,20 @@ bool PrintSteps(Instruments& instruments, const std::string& program, int runs)
         }
     }
     std::vector<double> sums;
-    for (int run = 0; run < runs; ++run)
-        sums.push_back(seconds["configuration"][run] + seconds["identity"][run] + seconds["report"][run]);
-    seconds["sum of the three"] = sums;
+    for (int run = 0; run < runs; ++run) {
+        sums.push_back(seconds["configuration"][run] + seconds["identity"][run] + seconds["libcurl"][run]
+                       + seconds["report"][run]);
+    }
+    seconds["sum of the four"] = sums;
 
     std::printf("\nvantor's own steps before its page load, ms, median (fastest-slowest), at their first call "
                 "in a fresh process\n(%d processes per line), site server on 127.0.0.1:\n", runs);
     const std::pair<const char*, const char*> rows[] = {
         {"configuration", "configuration: start-up's and the report's reads of QLX32-bs.ini"},
         {"identity", "identity: account, domain and the device values"},
+        {"libcurl", "libcurl: loading it, on the report's worker in vantor"},
         {"report", "report: the device report's HTTP exchange"},
-        {"sum of the three", "sum of the three"},
+        {"sum of the four", "sum of the four"},
         {"together", "together: the server entry and PrepareStartUrl, as start-up calls them"},
     };
     for (const auto& [name, label] : rows) {
@@ -407,6 +416,9 @@ int main(int argc, char** argv)
                 "memory %lld s after the caption, over the whole process tree, from smaps_rollup: RSS summed\n"
                 "(pages shared inside the tree counted in each process) and PSS (shared pages split among\n"
                 "all their users, so it also falls when other programs of the machine map the same libraries).\n"
+                "bare window: Qt's defaults, its pages drawn through OpenGL on the UI thread (under Xvfb\n"
+                "OpenGL is Mesa's llvmpipe, a software rasteriser); bare, software: the engine composites\n"
+                "in software, as vantor chooses where OpenGL is a software rasteriser.\n"
                 "Cells: median (fastest-slowest).\n",
                 options.starts, server.Port(), url.c_str(), static_cast<long long>(kMemoryDelay.count()));
     std::fflush(stdout);

@@ -2,7 +2,8 @@
 // in a fresh process, as a start makes them, in the folder the launcher starts
 // in (its QLX32-bs.ini names the site server).
 //
-//   startup_steps_bench steps     "configuration S", "identity S", "report S"
+//   startup_steps_bench steps     "configuration S", "identity S", "libcurl S",
+//                                 "report S"
 //   startup_steps_bench together  "together S": start-up's read of the server
 //                                 entry and PrepareStartUrl, as start-up calls them
 //
@@ -20,6 +21,7 @@
 #include "identity/identity_sources_linux.h"
 #include "launch/launch_state.h"
 #include "platform/code_page.h"
+#include "platform/curl_library.h"
 #include "platform/http_exchange.h"
 #include "platform/message_box.h"
 #include "platform/qt_services.h"
@@ -57,6 +59,11 @@ bool TimeSteps()
     GatherDeviceValues(sources);
     const double identity = SecondsSince(start);
 
+    // The launcher loads libcurl at the report's first exchange, on its worker.
+    start = Clock::now();
+    const bool loaded = LoadCurlLibrary() != nullptr;
+    const double library = SecondsSince(start);
+
     start = Clock::now();
     HttpExchangeRequest report;
     report.body = ComposeReportBody(ReportValuesOf(DeviceIdentity));
@@ -65,8 +72,9 @@ bool TimeSteps()
     const bool sent = PostForm(report).outcome == HttpExchangeOutcome::Sent;
     const double exchange = SecondsSince(start);
 
-    std::printf("configuration %.9f\nidentity %.9f\nreport %.9f\n", configuration, identity, exchange);
-    return configured && identified && sent;
+    std::printf("configuration %.9f\nidentity %.9f\nlibcurl %.9f\nreport %.9f\n", configuration, identity,
+                library, exchange);
+    return configured && identified && loaded && sent;
 }
 
 bool TimeTogether()
