@@ -8,9 +8,7 @@
 
 FirstShowMaximizer::FirstShowMaximizer(QWidget& window) : QObject(&window), m_window(window)
 {
-    if (PagesCompositedInSoftware())
-        m_stage = Stage::Done;
-    else
+    if (!PagesCompositedInSoftware())
         window.installEventFilter(this);
 }
 
