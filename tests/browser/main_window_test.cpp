@@ -47,6 +47,16 @@ private:
     QWidget& m_window;
 };
 
+// Iconified by the window manager, with the size it gave the window. A
+// restore sent before its WM_STATE is out races the iconify itself.
+bool WaitUntilIconified(const QWidget& window)
+{
+    return WaitFor([&] {
+        return window.isMinimized() && !window.windowHandle()->isExposed() &&
+               ServerWindowIconic(window.winId()) && ServerWindowSize(window.winId()) == window.size();
+    });
+}
+
 }
 
 // The main window with the real embedded Chromium, on pages of a server on
@@ -352,9 +362,7 @@ void MainWindowTest::browserFillsTheClientAreaAfterEverySizeChange()
             }));
         } else if (step == QLatin1String("min")) {
             window.showMinimized();
-            QVERIFY(WaitFor([&] {
-                return window.isMinimized() && !window.windowHandle()->isExposed();
-            }));
+            QVERIFY(WaitUntilIconified(window));
             continue;
         } else {
             const QStringList size = step.split(QLatin1Char('x'));
@@ -408,12 +416,7 @@ void MainWindowTest::minimiseLeavesTheChildrenAlone()
     const QRect areaBefore = window.BrowserArea()->geometry();
 
     window.showMinimized();
-    // Iconified by the window manager, with the size it gave the window. A
-    // restore before its WM_STATE is out races the iconify itself.
-    QVERIFY(WaitFor([&] {
-        return window.isMinimized() && !window.windowHandle()->isExposed() &&
-               ServerWindowIconic(window.winId()) && ServerWindowSize(window.winId()) == window.size();
-    }));
+    QVERIFY(WaitUntilIconified(window));
     QCOMPARE(view->geometry(), window.rect());
     if (!maximised) {
         QCOMPARE(view->geometry(), viewBefore);
