@@ -185,7 +185,14 @@ void CVantorDlg::OnBrowserWindowCreated(QWidget* browserWindow)
     const QRect area = m_browserArea->geometry();
     const QPoint lowerRight = mapToGlobal(QPoint(area.left() + area.width(), area.top() + area.height()));
     if (browserWindow->isWindow()) {
-        browserWindow->setGeometry(0, 0, lowerRight.x(), lowerRight.y());
+        // The pop-up's frame, title bar included, runs from the screen origin
+        // to that corner, so a restored pop-up keeps its title bar on the
+        // screen. Its own frame is not known before it is mapped; this
+        // window's comes close. Moved before its native window exists, a
+        // window is placed by its frame.
+        const QSize frame = frameGeometry().size() - size();
+        browserWindow->resize(lowerRight.x() - frame.width(), lowerRight.y() - frame.height());
+        browserWindow->move(0, 0);
         browserWindow->setWindowIcon(m_hIcon);
         browserWindow->showMaximized();
         // In front of the main window, with the keyboard.

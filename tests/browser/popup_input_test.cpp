@@ -48,6 +48,7 @@ private slots:
     void popupInFrontTakesClicksAndKeys_data();
     void popupInFrontTakesClicksAndKeys();
     void twoPopupsCloseInTurn();
+    void restoredPopupKeepsItsTitleBarOnScreen();
 
 private:
     void WhileRunning(const std::function<void()>& steps);
@@ -219,6 +220,46 @@ void PopupInputTest::twoPopupsCloseInTurn()
         QVERIFY(ClickInTheMiddleReaches(QStringLiteral("main")));
         QCOMPARE(m_window->BrowserClient().Browsers().size(), size_t(1));
         QVERIFY(m_window->isVisible());
+    });
+}
+
+// The title bar's double-click restores and maximises, as openbox has it.
+void PopupInputTest::restoredPopupKeepsItsTitleBarOnScreen()
+{
+    WhileRunning([&] {
+        BrowserPage* main = m_window->BrowserClient().Browsers().front();
+        BrowserPage* popup = OpenPopupBy(main, *MainView(), QStringLiteral("link"), QStringLiteral("弹出 1"));
+        QVERIFY(popup);
+        QWidget* window = popup->HostWindow();
+        const auto doubleClickTitleBar = [&] {
+            const QRect frame = window->frameGeometry();
+            const int titleBarMiddle = frame.top() + (window->geometry().top() - frame.top()) / 2;
+            return RunXdotool({QStringLiteral("mousemove"), QString::number(frame.center().x()),
+                               QString::number(titleBarMiddle), QStringLiteral("click"),
+                               QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("1")});
+        };
+
+        QVERIFY(doubleClickTitleBar());
+        QVERIFY(WaitFor([&] {
+            return !window->isMaximized() && ServerWindowSize(window->winId()) == window->size();
+        }));
+        // The frame, title bar included, runs from the screen origin to about
+        // the main page's lower-right corner: a restored frame has borders
+        // that the maximised main window's has not.
+        const QRect area = m_window->BrowserArea()->geometry();
+        const QPoint lowerRight = m_window->mapToGlobal(area.topLeft() + QPoint(area.width(), area.height()));
+        QTRY_COMPARE(window->frameGeometry().topLeft(), QPoint(0, 0));
+        QVERIFY2(qAbs(window->frameGeometry().right() + 1 - lowerRight.x()) <= 8 &&
+                     qAbs(window->frameGeometry().bottom() + 1 - lowerRight.y()) <= 8,
+                 qPrintable(QStringLiteral("frame %1x%2, corner %3,%4")
+                                .arg(window->frameGeometry().width())
+                                .arg(window->frameGeometry().height())
+                                .arg(lowerRight.x())
+                                .arg(lowerRight.y())));
+
+        QVERIFY(doubleClickTitleBar());
+        QVERIFY(WaitUntilMaximised(*window));
+        QVERIFY(ClickInTheMiddleReaches(QStringLiteral("popup1")));
     });
 }
 
