@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QWebEngineProfile>
 
@@ -20,6 +21,14 @@ void TurnSandboxOffForRoot()
     // Chromium will not start sandboxed as root; nobody else loses it.
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
+
+void QuietEngineSetUpReport()
+{
+    // The engine describes its set-up, twenty lines, at every start. Support
+    // turns it back on with QT_LOGGING_RULES=qt.webenginecontext.info=true,
+    // which overrides this.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 }
 
 }
@@ -39,6 +48,7 @@ void CCefBrowserApp::Initialize()
     if (m_profile)
         return;
     TurnSandboxOffForRoot();
+    QuietEngineSetUpReport();
     // The engine reads the choice when its first profile starts it.
     ChoosePageCompositing();
     // The engine takes its user-interface language from the default locale.

@@ -16,7 +16,8 @@
 #   takes the dialog's place and the file is written once the answer is in;
 #   the main window is up before the report is answered.
 # provisioned: a configuration file is there already; no dialog, the report is
-#   sent and the login page opens with the three query fields.
+#   sent and the login page opens with the three query fields. QT_LOGGING_RULES
+#   asks for the engine's set-up report, which other starts leave out.
 set -euo pipefail
 
 mode=$1
@@ -46,6 +47,10 @@ if [ "$mode" = provisioned ]; then
   printf '[QLXBSINFO]\r\nHttpServer=127.0.0.1\r\nPort=80\r\nPath=/Account/LogOn\r\nPara=--disable-plugins\r\nBrowserPath=' >QLX32-bs.ini
 fi
 
+# The engine's description of its set-up is asked for on one start only.
+if [ "$mode" = provisioned ]; then
+  export QT_LOGGING_RULES=qt.webenginecontext.info=true
+fi
 "$vantor" >"$work/vantor.log" 2>&1 &
 vantor_pid=$!
 pids+=("$vantor_pid")
@@ -113,6 +118,12 @@ esac
 if [ "$mode" = provisioned ]; then
   [ -z "$(xdotool search --name '^栖澜$' 2>/dev/null)" ] || fail "the site-code dialog appeared on a provisioned PC"
   [ "$(curl -s --noproxy '*' http://127.0.0.1/lookups | tr -d ' \n')" = "[]" ] || fail "a lookup was made on a provisioned PC"
+fi
+
+if [ "$mode" = provisioned ]; then
+  grep -q '^qt.webenginecontext:' "$work/vantor.log" || fail "QT_LOGGING_RULES did not bring back the engine's set-up report"
+else
+  ! grep -q 'qt.webenginecontext' "$work/vantor.log" || fail "the engine's set-up report was logged unasked"
 fi
 
 kill -TERM "$vantor_pid"
