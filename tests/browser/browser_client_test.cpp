@@ -32,6 +32,7 @@
 #include "platform/message_box.h"
 #include "res/app_icon.h"
 #include "tests/browser/page_script.h"
+#include "tests/browser/window_pages.h"
 #include "tests/support/folder_entries.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
@@ -182,8 +183,11 @@ private slots:
 
 private:
     bool OpenMainWindow(const QString& path, const QString& title);
-    BrowserPage* MainBrowser() const;
-    BrowserPage* OpenPopup(const QString& path, const QString& title);
+    BrowserPage* MainBrowser() const { return MainPageOf(*m_window); }
+    BrowserPage* OpenPopup(const QString& path, const QString& title)
+    {
+        return OpenPopupByScript(*m_window, path, title);
+    }
     QUrl Url(const QString& path) const;
     QUrl RefusedUrl(const QString& path) const;
 
@@ -347,26 +351,6 @@ bool BrowserClientTest::OpenMainWindow(const QString& path, const QString& title
                    return info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
                });
     });
-}
-
-BrowserPage* BrowserClientTest::MainBrowser() const
-{
-    const auto& browsers = m_window->BrowserClient().Browsers();
-    return browsers.empty() ? nullptr : browsers.front();
-}
-
-// Opens a pop-up from the main page's script; null when none came.
-BrowserPage* BrowserClientTest::OpenPopup(const QString& path, const QString& title)
-{
-    const auto& browsers = m_window->BrowserClient().Browsers();
-    const size_t before = browsers.size();
-    MainBrowser()->runJavaScript(QStringLiteral("window.open('%1')").arg(path));
-    if (!WaitFor([&] { return browsers.size() == before + 1; }))
-        return nullptr;
-    BrowserPage* popup = browsers.back();
-    if (!WaitFor([&] { return popup->title() == title; }))
-        return nullptr;
-    return popup;
 }
 
 void BrowserClientTest::mainPageTitleBecomesTheCaption()

@@ -14,6 +14,7 @@
 #include "browser/cefbrowsereventhandler.h"
 #include "browser/vantordlg.h"
 #include "platform/message_box.h"
+#include "tests/browser/window_pages.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/no_proxy.h"
@@ -81,7 +82,7 @@ private:
                                const QString& subjectAltName);
     QString File(const QString& name) const { return m_home.filePath(name); }
     bool OpenMainWindow(const QUrl& url);
-    BrowserPage* MainBrowser() const;
+    BrowserPage* MainBrowser() const { return MainPageOf(*m_window); }
 
     QTemporaryDir m_home;
     CCefBrowserApp m_browserApp;
@@ -194,11 +195,6 @@ bool CertificateTest::OpenMainWindow(const QUrl& url)
     m_window->OpenStartUrl();
     m_window->show();
     return WaitFor([&] { return !m_window->BrowserClient().Browsers().empty(); });
-}
-
-BrowserPage* CertificateTest::MainBrowser() const
-{
-    return m_window->BrowserClient().Browsers().front();
 }
 
 void CertificateTest::certificateProblemShowsTheChinesePage_data()

@@ -22,6 +22,7 @@
 #include "browser/download_progress_window.h"
 #include "browser/vantordlg.h"
 #include "platform/message_box.h"
+#include "tests/browser/window_pages.h"
 #include "tests/support/folder_entries.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
@@ -82,7 +83,7 @@ private slots:
 
 private:
     bool OpenMainWindow();
-    BrowserPage* MainBrowser() const;
+    BrowserPage* MainBrowser() const { return MainPageOf(*m_window); }
     DownloadProgressWindow* ProgressWindow() const;
     // Made at the first download.
     bool ProgressShown() const;
@@ -184,11 +185,6 @@ bool DownloadProgressTest::OpenMainWindow()
     m_window->OpenStartUrl();
     m_window->show();
     return WaitFor([&] { return m_window->windowTitle() == QStringLiteral("主页"); });
-}
-
-BrowserPage* DownloadProgressTest::MainBrowser() const
-{
-    return m_window->BrowserClient().Browsers().front();
 }
 
 DownloadProgressWindow* DownloadProgressTest::ProgressWindow() const

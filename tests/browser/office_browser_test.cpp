@@ -38,6 +38,7 @@
 #include "platform/message_box.h"
 #include "platform/qt_services.h"
 #include "platform/ui_translations.h"
+#include "tests/browser/window_pages.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/page_script.h"
@@ -244,8 +245,11 @@ private slots:
 
 private:
     bool OpenMainWindow(const QString& path);
-    BrowserPage* MainBrowser() const;
-    BrowserPage* OpenPopup(const QString& path, const QString& title);
+    BrowserPage* MainBrowser() const { return MainPageOf(*m_window); }
+    BrowserPage* OpenPopup(const QString& path, const QString& title)
+    {
+        return OpenPopupByScript(*m_window, path, title);
+    }
     QWebEngineView* ViewOf(BrowserPage* page) const;
     bool Focus(BrowserPage* page);
     bool ClickAt(BrowserPage* page, const QString& element, int button);
@@ -347,26 +351,6 @@ bool OfficeBrowserTest::OpenMainWindow(const QString& path)
         return page->url() == url &&
                RunScript(page, QStringLiteral("document.readyState")) == QStringLiteral("complete");
     });
-}
-
-BrowserPage* OfficeBrowserTest::MainBrowser() const
-{
-    const auto& browsers = m_window->BrowserClient().Browsers();
-    return browsers.empty() ? nullptr : browsers.front();
-}
-
-BrowserPage* OfficeBrowserTest::OpenPopup(const QString& path, const QString& title)
-{
-    const auto& browsers = m_window->BrowserClient().Browsers();
-    const size_t before = browsers.size();
-    MainBrowser()->runJavaScript(QStringLiteral("window.open('%1')").arg(path));
-    if (!WaitFor([&] { return browsers.size() == before + 1; }))
-        return nullptr;
-    BrowserPage* popup = browsers.back();
-    if (!WaitFor([&] { return popup->title() == title; }) ||
-        !WaitUntilMaximised(*popup->HostWindow()))
-        return nullptr;
-    return popup;
 }
 
 QWebEngineView* OfficeBrowserTest::ViewOf(BrowserPage* page) const

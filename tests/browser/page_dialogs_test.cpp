@@ -17,6 +17,7 @@
 #include "tests/browser/desktop_input.h"
 #include "tests/browser/page_script.h"
 #include "tests/browser/test_browser_engine.h"
+#include "tests/browser/window_pages.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 
@@ -85,7 +86,7 @@ private slots:
 
 private:
     bool OpenMainWindow(const QString& path, const QString& title);
-    BrowserPage* MainBrowser() const;
+    BrowserPage* MainBrowser() const { return MainPageOf(*m_window); }
     bool TypeIntoTheTextOf(BrowserPage* page);
 
     TestBrowserEngine m_browserApp;
@@ -143,11 +144,6 @@ bool PageDialogsTest::OpenMainWindow(const QString& path, const QString& title)
     m_window->OpenStartUrl();
     m_window->show();
     return WaitFor([&] { return m_window->windowTitle() == title && m_window->isActiveWindow(); });
-}
-
-BrowserPage* PageDialogsTest::MainBrowser() const
-{
-    return m_window->BrowserClient().Browsers().front();
 }
 
 // Types into the page's text box with the real keyboard, which also gives the

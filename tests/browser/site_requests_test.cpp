@@ -18,6 +18,7 @@
 #include "browser/cefbrowsereventhandler.h"
 #include "browser/vantordlg.h"
 #include "platform/message_box.h"
+#include "tests/browser/window_pages.h"
 #include "tests/support/gui_waits.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/misbehaving_server.h"
@@ -188,7 +189,7 @@ private slots:
 
 private:
     bool OpenMainWindow(const QUrl& url, const QString& title);
-    BrowserPage* MainBrowser() const;
+    BrowserPage* MainBrowser() const { return MainPageOf(*m_window); }
     QUrl Url(const QString& path) const;
     bool ShowsErrorPage();
 
@@ -251,11 +252,6 @@ bool SiteRequestsTest::OpenMainWindow(const QUrl& url, const QString& title)
     m_window->OpenStartUrl();
     m_window->show();
     return WaitFor([&] { return m_window->windowTitle() == title; });
-}
-
-BrowserPage* SiteRequestsTest::MainBrowser() const
-{
-    return m_window->BrowserClient().Browsers().front();
 }
 
 bool SiteRequestsTest::ShowsErrorPage()
