@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kIconPixels = 32;
+constexpr int kIconPixels = 64;
 
 // A data: URI, so that showing the page asks nothing of any server.
 QString IconDataUri()

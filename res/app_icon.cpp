@@ -1,18 +1,12 @@
 #include "res/app_icon.h"
 
-// The resources live in a static library; register them before first use.
-// Outside any namespace, where the resource compiler defines the function.
-static void RegisterResources()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(vantor);
-        return true;
-    }();
-    (void)registered;
-}
+#include <QSize>
 
 QIcon AppIcon()
 {
-    RegisterResources();
-    return QIcon(QStringLiteral(":/res/app_icon.png"));
+    // Each size is read when a window or the desktop first asks for it.
+    QIcon icon;
+    for (const int pixels : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/res/icons/%1x%1/vantor.png").arg(pixels), QSize(pixels, pixels));
+    return icon;
 }

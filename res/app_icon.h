@@ -2,5 +2,6 @@
 
 #include <QIcon>
 
-// The application icon (32 x 32) of every window of the launcher.
+// The icon of every window of the launcher, in sizes from 16 to 256 pixels:
+// the drawing that the desktop's menus show for it too.
 QIcon AppIcon();

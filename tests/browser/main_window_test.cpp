@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include <QProcess>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -73,6 +74,7 @@ private slots:
     void pageTitleBecomesTheCaption();
     void emptyStartUrlStillOpensTheWindow();
     void pageIsOnTheScreen();
+    void desktopGetsTheIconInEverySize();
     void mapsOnceAndMaximised_data();
     void mapsOnceAndMaximised();
     void waitingPageUntilTheStartUrlIsKnown_data();
@@ -200,6 +202,21 @@ void MainWindowTest::pageIsOnTheScreen()
         const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
         return !shown.isNull() && shown.pixelColor(centre) == QColor(0, 255, 0);
     }));
+}
+
+void MainWindowTest::desktopGetsTheIconInEverySize()
+{
+    CVantorDlg window(m_browserApp.Profile());
+    window.OpenStartUrl();
+    window.show();
+    QVERIFY(WaitUntilMaximised(window));
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("_NET_WM_ICON")});
+    QVERIFY(xprop.waitForFinished(10000));
+    const QString icons = QString::fromLatin1(xprop.readAllStandardOutput());
+    // Qt 6.4 hands the window manager no size above 128 pixels.
+    for (const int pixels : {16, 32, 48, 64, 128})
+        QVERIFY2(icons.contains(QStringLiteral("Icon (%1 x %1)").arg(pixels)), qPrintable(QStringLiteral("no %1 px icon").arg(pixels)));
 }
 
 void MainWindowTest::mapsOnceAndMaximised_data()
