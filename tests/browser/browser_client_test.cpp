@@ -400,7 +400,11 @@ void BrowserClientTest::windowOpenGivesAMaximisedPopupWithTheIcon()
     const QRect normal = window->normalGeometry();
     QVERIFY2(QRect(QPoint(0, 0), QSize(lowerRight.x(), lowerRight.y())).contains(normal) &&
                  normal.height() > lowerRight.y() / 2,
-             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(normal.x()).arg(normal.y()).arg(normal.width()).arg(normal.height())));
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(normal.x())
+                            .arg(normal.y())
+                            .arg(normal.width())
+                            .arg(normal.height())));
     const QImage icon = window->windowIcon().pixmap(32, 32).toImage();
     QVERIFY(!icon.isNull());
     QCOMPARE(icon, AppIcon().pixmap(32, 32).toImage());

@@ -63,11 +63,17 @@ inline QSize ServerWindowSize(WId window)
     return size.size() == 2 ? QSize(size[0].toInt(), size[1].toInt()) : QSize();
 }
 
+// A property of the window as the X server has it, in xprop's words; empty
+// when xprop gave no answer.
+inline QString ServerWindowProperty(WId window, const QString& property)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), property});
+    return xprop.waitForFinished(10000) ? QString::fromLatin1(xprop.readAllStandardOutput()) : QString();
+}
+
 // Whether the window manager has iconified the window: its WM_STATE says so.
 inline bool ServerWindowIconic(WId window)
 {
-    QProcess xprop;
-    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), QStringLiteral("WM_STATE")});
-    return xprop.waitForFinished(10000) &&
-           QString::fromLatin1(xprop.readAllStandardOutput()).contains(QStringLiteral("window state: Iconic"));
+    return ServerWindowProperty(window, QStringLiteral("WM_STATE")).contains(QStringLiteral("window state: Iconic"));
 }

@@ -1,6 +1,5 @@
 #include <algorithm>
 
-#include <QProcess>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -210,13 +209,11 @@ void MainWindowTest::desktopGetsTheIconInEverySize()
     window.OpenStartUrl();
     window.show();
     QVERIFY(WaitUntilMaximised(window));
-    QProcess xprop;
-    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("_NET_WM_ICON")});
-    QVERIFY(xprop.waitForFinished(10000));
-    const QString icons = QString::fromLatin1(xprop.readAllStandardOutput());
+    const QString icons = ServerWindowProperty(window.winId(), QStringLiteral("_NET_WM_ICON"));
     // Qt 6.4 hands the window manager no size above 128 pixels.
     for (const int pixels : {16, 32, 48, 64, 128})
-        QVERIFY2(icons.contains(QStringLiteral("Icon (%1 x %1)").arg(pixels)), qPrintable(QStringLiteral("no %1 px icon").arg(pixels)));
+        QVERIFY2(icons.contains(QStringLiteral("Icon (%1 x %1)").arg(pixels)),
+                 qPrintable(QStringLiteral("no %1 px icon").arg(pixels)));
 }
 
 void MainWindowTest::mapsOnceAndMaximised_data()

@@ -118,10 +118,8 @@ esac
 if [ "$mode" = provisioned ]; then
   [ -z "$(xdotool search --name '^栖澜$' 2>/dev/null)" ] || fail "the site-code dialog appeared on a provisioned PC"
   [ "$(curl -s --noproxy '*' http://127.0.0.1/lookups | tr -d ' \n')" = "[]" ] || fail "a lookup was made on a provisioned PC"
-fi
-
-if [ "$mode" = provisioned ]; then
-  grep -q '^qt.webenginecontext:' "$work/vantor.log" || fail "QT_LOGGING_RULES did not bring back the engine's set-up report"
+  grep -q '^qt.webenginecontext:' "$work/vantor.log" \
+    || fail "QT_LOGGING_RULES did not bring back the engine's set-up report"
 else
   ! grep -q 'qt.webenginecontext' "$work/vantor.log" || fail "the engine's set-up report was logged unasked"
 fi
