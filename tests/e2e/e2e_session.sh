@@ -53,13 +53,39 @@ start_site_server() {
   wait_for 20 grep -q listening "$work/server.log" || fail "the site server did not start"
 }
 
-# A virtual display of its own, in DISPLAY.
+# A virtual display of its own, in DISPLAY, once a client can open it. A CI
+# run once had Xvfb report its display and then take no client, with nothing
+# in its log; such a server is stopped, its state logged, and another tried.
 start_display() {
-  exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  pids+=("$!")
+  local attempt
+  for attempt in 1 2 3; do
+    try_display "$attempt" && return 0
+  done
+  fail "Xvfb gave no display that a client can open"
+}
+
+# Xvfb's attempt $1, logged in xvfb-$1.log; fails if its display does not
+# answer within seconds.
+try_display() {
+  local log="$work/xvfb-$1.log" number="$work/display-$1" server status=0
+  exec 3>"$number"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$log" 2>&1 &
+  server=$!
+  pids+=("$server")
   exec 3>&-
-  wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
-  DISPLAY=":$(head -n 1 "$work/display")"
-  export DISPLAY
+  if wait_for 20 test -s "$number"; then
+    DISPLAY=":$(head -n 1 "$number")"
+    export DISPLAY
+    wait_for 20 xprop -root && return 0
+  fi
+  {
+    echo "display '${DISPLAY:-}' did not answer; the server's sockets and Xvfb:"
+    ls -la /tmp/.X11-unix
+    ss -xl | grep X11 || true
+    ps -o pid,stat,etimes,cmd -p "$server" || true
+  } >>"$log" 2>&1
+  kill "$server" 2>/dev/null || true
+  wait "$server" || status=$?
+  echo "Xvfb ended with status $status" >>"$log"
+  return 1
 }
