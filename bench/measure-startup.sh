@@ -40,21 +40,14 @@ trap cleanup EXIT
 # Every start's temporary folder goes in here too.
 export TMPDIR="$work"
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-exec 3>&-
-tries=0
-until [ -s "$work/display" ]; do
-  tries=$((tries + 1))
-  if [ $tries -gt 200 ] || ! kill -0 "$xvfb" 2>/dev/null; then
-    echo "Xvfb did not start" >&2
-    cat "$work/xvfb.log" >&2
-    exit 1
-  fi
-  sleep 0.05
-done
-export DISPLAY=":$(head -n 1 "$work/display")"
+# shellcheck source=../tests/support/virtual_display.sh source-path=SCRIPTDIR
+source "$sources/tests/support/virtual_display.sh"
+if ! start_virtual_display "$work"; then
+  echo "Xvfb did not start" >&2
+  cat "$work"/xvfb-*.log >&2
+  exit 1
+fi
+xvfb=$display_server
 
 chromium_options=()
 if [ -n "$chromium" ]; then
