@@ -34,7 +34,8 @@ try_virtual_display() {
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$log" 2>&1 &
   display_server=$!
   exec 3>&-
-  if wait_for 20 test -s "$number"; then
+  wait_for 20 reported_or_ended "$number" || true
+  if [ -s "$number" ]; then
     DISPLAY=":$(head -n 1 "$number")"
     export DISPLAY
     wait_for 20 xprop -root && return 0
@@ -50,3 +51,6 @@ try_virtual_display() {
   echo "Xvfb ended with status $status" >>"$log"
   return 1
 }
+
+# Whether the server has written its display number into $1, or has ended.
+reported_or_ended() { [ -s "$1" ] || ! kill -0 "$display_server" 2>/dev/null; }
