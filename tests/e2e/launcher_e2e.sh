@@ -45,10 +45,7 @@ mkdir -p "$office"
 cd "$office"
 if [ "$mode" = provisioned ]; then
   printf '[QLXBSINFO]\r\nHttpServer=127.0.0.1\r\nPort=80\r\nPath=/Account/LogOn\r\nPara=--disable-plugins\r\nBrowserPath=' >QLX32-bs.ini
-fi
-
-# The engine's description of its set-up is asked for on one start only.
-if [ "$mode" = provisioned ]; then
+  # The engine's description of its set-up is asked for on this start only.
   export QT_LOGGING_RULES=qt.webenginecontext.info=true
 fi
 "$vantor" >"$work/vantor.log" 2>&1 &
